@@ -1,0 +1,90 @@
+#include "platform/processplayer.h"
+
+#include <QProcess>
+#include <QTextStream>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+namespace kivaro {
+
+namespace {
+// Long enough for a killed process to be reaped; SIGKILL cannot be ignored.
+constexpr int ReapTimeoutMs = 2000;
+} // namespace
+
+ProcessPlayer::ProcessPlayer(const QString &command, const QString &neutralAddress, QObject *parent)
+    : QObject(parent)
+    , m_command(QProcess::splitCommand(command))
+    , m_neutralAddress(neutralAddress)
+{
+}
+
+ProcessPlayer::~ProcessPlayer()
+{
+    stop();
+}
+
+qint64 ProcessPlayer::processId() const
+{
+    return m_process ? m_process->processId() : 0;
+}
+
+void ProcessPlayer::stop()
+{
+    QProcess *process = m_process.data();
+    if (!process)
+        return;
+    m_process.clear();
+    process->disconnect(this);
+    if (process->state() != QProcess::NotRunning) {
+        process->kill();
+        process->waitForFinished(ReapTimeoutMs);
+    }
+    delete process;
+}
+
+void ProcessPlayer::reportUnavailable(const QString &message)
+{
+    if (m_reportedMissing)
+        return;
+    m_reportedMissing = true;
+    QTextStream(stderr) << "kivaro: " << message << Qt::endl;
+    Q_EMIT playerUnavailable(message);
+}
+
+void ProcessPlayer::setMovie(const QString &address)
+{
+    m_movie = address;
+    stop();
+    if (address == m_neutralAddress || address.isEmpty())
+        return;
+    if (m_command.isEmpty()) {
+        reportUnavailable(tr("no player command is set; nothing can be played"));
+        return;
+    }
+
+    auto *process = new QProcess(this);
+    process->setProgram(m_command.constFirst());
+    process->setArguments(m_command.mid(1) << address);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardInputFile(QProcess::nullDevice());
+    // The sound belongs to the program: when the program goes, however it goes, so does the player.
+    const pid_t parentPid = ::getpid();
+    process->setChildProcessModifier([parentPid] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parentPid)
+            ::_exit(1); // the program died before the player got going
+    });
+    connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            reportUnavailable(tr("cannot start the player \"%1\": %2")
+                                  .arg(m_command.constFirst(), process->errorString()));
+    });
+    m_process = process;
+    process->start(QIODevice::ReadOnly);
+}
+
+} // namespace kivaro

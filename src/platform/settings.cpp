@@ -1,0 +1,132 @@
+#include "platform/settings.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QProcessEnvironment>
+
+namespace kivaro {
+
+QString Settings::baseAddress(const QUrl &url)
+{
+    QString address = url.scheme() + QLatin1String("://") + url.host();
+    if (url.port() != -1 && url.port() != 80)
+        address += QLatin1Char(':') + QString::number(url.port());
+    return address;
+}
+
+namespace {
+
+struct UrlOption
+{
+    QCommandLineOption option;
+    const char *variable;
+    QUrl Settings::*field;
+};
+
+QString checkUrl(const QString &name, const QString &text, QUrl *url)
+{
+    const QUrl parsed(text, QUrl::StrictMode);
+    if (!parsed.isValid() || parsed.scheme() != QLatin1String("http") || parsed.host().isEmpty())
+        return QStringLiteral("--%1 needs an http address such as http://127.0.0.1:8080, not \"%2\"")
+            .arg(name, text);
+    *url = parsed;
+    return {};
+}
+
+} // namespace
+
+ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnvironment &environment)
+{
+    ParsedSettings result;
+    Settings &settings = result.settings;
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Kivaro: type an artist or a song and hear it."));
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Show this help and exit."));
+    const QCommandLineOption versionOption(QStringLiteral("version"),
+                                           QStringLiteral("Show the version and exit."));
+    UrlOption urlOptions[] = {
+        {QCommandLineOption(QStringLiteral("site"),
+                            QStringLiteral("Video site address and connect host/port (KIVARO_SITE)."),
+                            QStringLiteral("URL")),
+         "KIVARO_SITE", &Settings::site},
+        {QCommandLineOption(QStringLiteral("vendor"),
+                            QStringLiteral("Vendor site, base of /version.dll and /NewVers.exe (KIVARO_VENDOR)."),
+                            QStringLiteral("URL")),
+         "KIVARO_VENDOR", &Settings::vendor},
+        {QCommandLineOption(QStringLiteral("shop"),
+                            QStringLiteral("Record shop, base of /search/default.asp (KIVARO_SHOP)."),
+                            QStringLiteral("URL")),
+         "KIVARO_SHOP", &Settings::shop},
+    };
+    const QCommandLineOption playerOption(
+        QStringLiteral("player"),
+        QStringLiteral("Player command; the address is appended as its last argument (KIVARO_PLAYER)."),
+        QStringLiteral("CMD"));
+    const QCommandLineOption dataDirOption(
+        QStringLiteral("data-dir"),
+        QStringLiteral("Product folder holding hist and skins/ (KIVARO_DATA_DIR)."), QStringLiteral("DIR"));
+    const QCommandLineOption verboseOption(
+        QStringLiteral("verbose"), QStringLiteral("One line on stderr per engine step (KIVARO_VERBOSE)."));
+
+    parser.addOption(helpOption);
+    parser.addOption(versionOption);
+    for (const UrlOption &o : urlOptions)
+        parser.addOption(o.option);
+    parser.addOption(playerOption);
+    parser.addOption(dataDirOption);
+    parser.addOption(verboseOption);
+
+    if (!parser.parse(arguments)) {
+        result.error = parser.errorText();
+        return result;
+    }
+    result.helpText = parser.helpText();
+    result.showHelp = parser.isSet(helpOption);
+    result.showVersion = parser.isSet(versionOption);
+    if (!parser.positionalArguments().isEmpty()) {
+        result.error = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst());
+        return result;
+    }
+
+    auto value = [&](const QCommandLineOption &option, const char *variable) -> std::optional<QString> {
+        if (parser.isSet(option))
+            return parser.value(option);
+        const QString name = QString::fromLatin1(variable);
+        if (environment.contains(name))
+            return environment.value(name);
+        return std::nullopt;
+    };
+
+    for (const UrlOption &o : urlOptions) {
+        if (auto text = value(o.option, o.variable)) {
+            result.error = checkUrl(o.option.names().constFirst(), *text, &(settings.*o.field));
+            if (!result.error.isEmpty())
+                return result;
+        }
+    }
+    if (auto text = value(playerOption, "KIVARO_PLAYER"))
+        settings.player = *text;
+
+    if (auto text = value(dataDirOption, "KIVARO_DATA_DIR")) {
+        settings.dataDir = *text;
+    } else {
+        QString dataHome = environment.value(QStringLiteral("XDG_DATA_HOME"));
+        if (dataHome.isEmpty())
+            dataHome = environment.value(QStringLiteral("HOME")) + QLatin1String("/.local/share");
+        settings.dataDir = dataHome + QLatin1String("/kivaro");
+    }
+    settings.dataDir = QDir::cleanPath(settings.dataDir);
+
+    if (parser.isSet(verboseOption)) {
+        settings.verbose = true;
+    } else if (environment.contains(QStringLiteral("KIVARO_VERBOSE"))) {
+        const QString v = environment.value(QStringLiteral("KIVARO_VERBOSE")).trimmed().toLower();
+        settings.verbose = !(v.isEmpty() || v == QLatin1String("0") || v == QLatin1String("false")
+                             || v == QLatin1String("no") || v == QLatin1String("off"));
+    }
+    return result;
+}
+
+} // namespace kivaro

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <optional>
+
+class QProcessEnvironment;
+
+namespace kivaro {
+
+// The few values a user, a test or the demo may point elsewhere. Each comes from a command-line
+// option or, failing that, from an environment variable, or else keeps its built-in default.
+struct Settings
+{
+    QUrl site{QStringLiteral("http://www.youtube.com")};
+    QUrl vendor{QStringLiteral("http://www.kivaro.com")};
+    QUrl shop{QStringLiteral("http://www.cdrecordshop.com")};
+    QString player = QStringLiteral("mpv --no-video --really-quiet");
+    QString dataDir; // the product folder; empty until resolved by parse()
+    bool verbose = false;
+
+    // An address that holds no video: loading it into the player stops the music.
+    static QString neutralAddress() { return QStringLiteral("about:blank"); }
+
+    // How long the engine waits for a connection before it gives up and tells the user.
+    int connectTimeoutMs = 15000;
+
+    // Scheme and host (and a port other than 80) of the video site, without a trailing slash:
+    // every address the engine builds starts with it.
+    QString siteAddress() const { return baseAddress(site); }
+    QString connectHost() const { return site.host(); }
+    quint16 connectPort() const { return static_cast<quint16>(site.port(80)); }
+    QString vendorAddress() const { return baseAddress(vendor); }
+    QString shopAddress() const { return baseAddress(shop); }
+
+    static QString baseAddress(const QUrl &url);
+};
+
+struct ParsedSettings
+{
+    Settings settings;
+    bool showHelp = false;
+    bool showVersion = false;
+    QString helpText;
+    QString error; // non-empty when the command line cannot be used
+};
+
+// Reads the options (--site, --vendor, --shop, --player, --data-dir, --verbose, --help, --version)
+// and their environment variables (KIVARO_SITE, ...). Options win over the environment.
+ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnvironment &environment);
+
+} // namespace kivaro
