@@ -1,0 +1,102 @@
+#include "engine/pagereader.h"
+
+#include <QStringDecoder>
+
+namespace kivaro {
+
+std::optional<QByteArrayView> cutPiece(QByteArrayView page, QByteArrayView start,
+                                       std::optional<QByteArrayView> end)
+{
+    const qsizetype at = page.indexOf(start);
+    if (at < 0)
+        return std::nullopt;
+    QByteArrayView rest = page.sliced(at + start.size());
+    const qsizetype nextStart = rest.indexOf(start);
+    if (nextStart >= 0)
+        rest = rest.first(nextStart);
+    if (end) {
+        const qsizetype endAt = rest.indexOf(*end);
+        if (endAt >= 0)
+            rest = rest.first(endAt);
+    }
+    return rest;
+}
+
+std::optional<QByteArray> singleByteText(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() > 0xff)
+            return std::nullopt;
+    }
+    return text.toLatin1();
+}
+
+QString pageText(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return QString::fromLatin1(bytes);
+    return text;
+}
+
+namespace {
+
+// The longest reference worth looking at: "&#x10FFFF;" has ten characters.
+constexpr qsizetype MaxReferenceLength = 10;
+
+std::optional<char32_t> referencedCharacter(QStringView name)
+{
+    if (name.startsWith(u'#')) {
+        const bool hex = name.size() > 1 && (name.at(1) == u'x' || name.at(1) == u'X');
+        const QStringView digits = name.mid(hex ? 2 : 1);
+        if (digits.isEmpty())
+            return std::nullopt;
+        bool ok = false;
+        const uint code = digits.toUInt(&ok, hex ? 16 : 10);
+        const bool surrogate = code >= 0xd800 && code <= 0xdfff;
+        if (!ok || code == 0 || code > 0x10ffff || surrogate)
+            return std::nullopt;
+        return char32_t(code);
+    }
+    static constexpr struct
+    {
+        char16_t name[6];
+        char32_t character;
+    } Named[] = {{u"amp", U'&'}, {u"lt", U'<'}, {u"gt", U'>'}, {u"quot", U'"'}, {u"apos", U'\''}, {u"nbsp", 0xa0}};
+    for (const auto &entry : Named) {
+        if (name == QStringView(entry.name))
+            return entry.character;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QString decodeCharacterReferences(const QString &text)
+{
+    if (!text.contains(QLatin1Char('&')))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text.at(i);
+        if (c == u'&') {
+            const qsizetype semicolon = text.indexOf(QLatin1Char(';'), i + 1);
+            if (semicolon > i + 1 && semicolon - i <= MaxReferenceLength) {
+                if (const auto character = referencedCharacter(QStringView(text).sliced(i + 1, semicolon - i - 1))) {
+                    const char32_t code = *character;
+                    out += QString::fromUcs4(&code, 1);
+                    i = semicolon + 1;
+                    continue;
+                }
+            }
+        }
+        out += c;
+        ++i;
+    }
+    return out;
+}
+
+} // namespace kivaro

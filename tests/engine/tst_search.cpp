@@ -1,0 +1,336 @@
+// The search operation and the fetch: request bytes, progress values, connections that fail or
+// never answer, and searches that overtake each other.
+
+#include "enginetestcase.h"
+#include "platform/socket.h"
+#include "platform/tag.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace kivaro;
+using namespace kivaro::test;
+
+namespace {
+
+QByteArray expectedRequest(const QString &site, const QByteArray &searchQuery)
+{
+    return "GET " + site.toLatin1() + "/results?search_query=" + searchQuery
+        + "+music+video&search=Search HTTP/1.0\r\nAccept: */*\r\nAccept: text/html\r\n\r\n";
+}
+
+// A loopback port whose listen queue is full: a connection attempt gets no answer at all.
+class DeafPort
+{
+public:
+    DeafPort()
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), length);
+        ::listen(m_listener, 0);
+        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        // Fill the queue; from then on the kernel drops new connection attempts unanswered.
+        for (int i = 0; i < 4; ++i) {
+            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(fd, reinterpret_cast<sockaddr *>(&address), length);
+            m_fillers.append(fd);
+        }
+    }
+    ~DeafPort()
+    {
+        for (int fd : m_fillers)
+            ::close(fd);
+        ::close(m_listener);
+    }
+    quint16 port() const { return m_port; }
+
+private:
+    int m_listener = -1;
+    quint16 m_port = 0;
+    QList<int> m_fillers;
+};
+
+quint16 closedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+} // namespace
+
+class TestSearch : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void requestBytes_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QByteArray>("searchQuery");
+        QTest::newRow("two words") << QStringLiteral("red band") << QByteArray("red+band");
+        QTest::newRow("double space") << QStringLiteral("a  b") << QByteArray("a++b");
+        QTest::newRow("leading and trailing space") << QStringLiteral(" a ") << QByteArray("+a+");
+        QTest::newRow("nothing escaped") << QStringLiteral("AC/DC & co") << QByteArray("AC/DC+&+co");
+        QTest::newRow("plus hash percent quote")
+            << QStringLiteral("a+b#c%d\"e") << QByteArray("a+b#c%d\"e");
+        QTest::newRow("empty") << QString() << QByteArray();
+        QTest::newRow("beyond ASCII as UTF-8") << QStringLiteral("Caf\u00e9 \u00c9mile") << QByteArray("Caf\xc3\xa9+\xc3\x89mile");
+    }
+
+    void requestBytes()
+    {
+        QFETCH(QString, query);
+        QFETCH(QByteArray, searchQuery);
+        EngineRig rig;
+        rig.serve("no results here", "");
+
+        rig.form->Play(query);
+        QVERIFY(rig.server.waitForConnections(1));
+        // The connection carries the request and nothing after it.
+        QTRY_COMPARE(rig.progress.constLast(), QStringLiteral("0"));
+        QTRY_VERIFY(!rig.main.notices.isEmpty());
+        QCOMPARE(rig.server.received().constFirst(), expectedRequest(rig.server.address(), searchQuery));
+        QCOMPARE(rig.form->Text4->text(), query);
+    }
+
+    void playBlanksThePlayerBeforeAnything()
+    {
+        EngineRig rig;
+        rig.serve(resultsPage("vid"), watchPage("vid&l=1", "YouTube - T"));
+        rig.main.player.addresses = {QStringLiteral("http://old/player")};
+        rig.form->Play(QStringLiteral("q"));
+        QCOMPARE(rig.main.player.addresses.size(), 2);
+        QCOMPARE(rig.main.player.addresses.at(1), Settings::neutralAddress());
+        QCOMPARE(rig.main.events.constFirst(), QStringLiteral("flash"));
+        QVERIFY(rig.waitForVideo());
+    }
+
+    void progressValues()
+    {
+        EngineRig rig;
+        rig.serve(resultsPage("vid"), watchPage("vid&l=1", "YouTube - T"));
+        QCOMPARE(rig.form->progressValue(), QStringLiteral("Kivaro"));
+
+        rig.form->Play(QStringLiteral("q"));
+        QCOMPARE(rig.form->progressValue(), QStringLiteral("0"));
+        QVERIFY(rig.waitForVideo());
+        QCOMPARE(rig.form->progressValue(), QStringLiteral("30"));
+        // "10" at the end of every fetch, at once replaced by "0" and then "20".
+        QCOMPARE(rig.progress, QStringList({QStringLiteral("10"), QStringLiteral("0"), QStringLiteral("10"),
+                                            QStringLiteral("20"), QStringLiteral("30")}));
+        QCOMPARE(rig.server.requestLines().at(1),
+                 "GET " + rig.server.address().toLatin1() + "/watch?v=vid HTTP/1.0");
+    }
+
+    void secondSearchDiscardsTheFirst()
+    {
+        EngineRig rig;
+        // The first search page arrives in part and never ends; its connection must be dropped.
+        rig.server.setScript([](const QByteArray &line) {
+            if (line.contains("search_query=slow"))
+                return LoopbackServer::Reply{"HTTP/1.0 200 OK\r\n\r\n" + resultsPage("fromSlow"), 0, false};
+            if (line.contains("search_query=fast"))
+                return LoopbackServer::Reply{LoopbackServer::ok(resultsPage("fromFast"))};
+            return LoopbackServer::Reply{LoopbackServer::ok(watchPage(line.contains("fromFast") ? "fast&l=2" : "slow",
+                                                                      "YouTube - Fast"))};
+        });
+        QSignalSpy firstData(rig.form->sckTCP, &Socket::dataArrival);
+        rig.form->Play(QStringLiteral("slow"));
+        QVERIFY(firstData.wait());
+        QVERIFY(rig.form->Text1.bytes().contains("fromSlow"));
+
+        rig.form->Play(QStringLiteral("fast"));
+        QVERIFY(!rig.form->Text1.bytes().contains("fromSlow"));
+        QVERIFY(rig.waitForVideo());
+        QCOMPARE(rig.main.player.movie(), rig.server.address() + QStringLiteral("/player2.swf?video_id=fast&l=2"));
+        QCOMPARE(rig.main.title, QStringLiteral("Fast"));
+        const QList<QByteArray> lines = rig.server.requestLines();
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines.at(2).contains("/watch?v=fromFast "));
+    }
+
+    void searchStartedWhileSearchPageIsRead()
+    {
+        // A search the user starts while the engine lets events run inside its page reading must
+        // win: the older reading may not fetch its video over the newer search.
+        EngineRig rig;
+        rig.server.setScript([](const QByteArray &line) {
+            if (line.contains("search_query=first"))
+                return LoopbackServer::Reply{LoopbackServer::ok(resultsPage("firstVideo"))};
+            if (line.contains("search_query=second"))
+                return LoopbackServer::Reply{LoopbackServer::ok(resultsPage("secondVideo"))};
+            return LoopbackServer::Reply{LoopbackServer::ok(
+                watchPage(line.contains("secondVideo") ? "secondVideo" : "firstVideo", "YouTube - X"))};
+        });
+        bool queued = false;
+        QObject::connect(rig.form->sckTCP, &Socket::stateChanged, rig.form.get(), [&](Socket::State state) {
+            if (state != Socket::Closing || queued)
+                return;
+            queued = true; // runs inside the reading's first "let events run"
+            QMetaObject::invokeMethod(rig.form.get(), [&] { rig.form->Play(QStringLiteral("second")); },
+                                      Qt::QueuedConnection);
+        });
+        rig.form->Play(QStringLiteral("first"));
+        QVERIFY(rig.waitForVideo());
+        QCOMPARE(rig.main.player.movie(), rig.server.address() + QStringLiteral("/player2.swf?video_id=secondVideo"));
+        QTest::qWait(50);
+        const QList<QByteArray> lines = rig.server.requestLines();
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines.at(1).contains("search_query=second"));
+        QVERIFY(lines.at(2).contains("/watch?v=secondVideo "));
+        QCOMPARE(rig.form->progressValue(), QStringLiteral("30"));
+    }
+
+    void refusedConnection()
+    {
+        EngineRig rig;
+        auto engine = rig.makeEngine(QStringLiteral("http://127.0.0.1:%1").arg(closedPort()));
+        QElapsedTimer clock;
+        clock.start();
+        engine->Play(QStringLiteral("red band"));
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(rig.main.notices.size(), 1);
+        QVERIFY(rig.main.notices.constFirst().startsWith(QStringLiteral("Cannot reach the music site 127.0.0.1:")));
+        QCOMPARE(engine->progressValue(), QStringLiteral("0"));
+        QCOMPARE(rig.main.player.addresses, QStringList{Settings::neutralAddress()});
+        QCOMPARE(rig.main.flag, QString());
+    }
+
+    void connectionWithoutAnswerIsGivenUp()
+    {
+        DeafPort deaf;
+        EngineRig rig;
+        auto engine = rig.makeEngine(QStringLiteral("http://127.0.0.1:%1").arg(deaf.port()));
+        engine->setConnectTimeout(300);
+        QElapsedTimer clock;
+        clock.start();
+        engine->Play(QStringLiteral("red band"));
+        QVERIFY2(clock.elapsed() >= 250, "the wait ended before the connection was given up");
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(rig.main.notices.size(), 1);
+        QVERIFY(rig.main.notices.constFirst().contains(QStringLiteral("no answer within 300 ms")));
+        QCOMPARE(engine->progressValue(), QStringLiteral("0"));
+    }
+
+    void responseThatNeverEnds()
+    {
+        EngineRig rig;
+        rig.server.setScript([](const QByteArray &line) {
+            if (line.contains("search_query=hang"))
+                return LoopbackServer::Reply{{}, 0, true, true};
+            return LoopbackServer::Reply{LoopbackServer::ok(resultsPage("v"))};
+        });
+        rig.form->Play(QStringLiteral("hang"));
+        QCOMPARE(rig.form->progressValue(), QStringLiteral("0"));
+        QVERIFY(rig.server.waitForConnections(1));
+        QTest::qWait(100);
+        QCOMPARE(rig.form->progressValue(), QStringLiteral("0"));
+        QVERIFY(rig.main.notices.isEmpty());
+
+        // The user can search on; the hanging connection is dropped.
+        rig.server.setScript([](const QByteArray &line) {
+            return LoopbackServer::Reply{LoopbackServer::ok(
+                line.contains("/results?") ? resultsPage("v") : watchPage("v", "YouTube - Found"))};
+        });
+        rig.form->Play(QStringLiteral("next"));
+        QVERIFY(rig.waitForVideo());
+        QCOMPARE(rig.main.title, QStringLiteral("Found"));
+    }
+
+    void waitingForConnectionKeepsEventsFlowing()
+    {
+        DeafPort deaf;
+        EngineRig rig;
+        auto engine = rig.makeEngine(QStringLiteral("http://127.0.0.1:%1").arg(deaf.port()));
+        engine->setConnectTimeout(400);
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start(20);
+        engine->Play(QStringLiteral("x"));
+        QVERIFY2(ticks >= 5, qPrintable(QStringLiteral("only %1 timer ticks during the wait").arg(ticks)));
+    }
+
+    void stopStreamingEndsOnlyTheVideo()
+    {
+        EngineRig rig;
+        rig.server.setScript([](const QByteArray &line) {
+            return LoopbackServer::Reply{LoopbackServer::ok(line.contains("/results?") ? resultsPage("v")
+                                                                                       : watchPage("v", "YouTube - T")),
+                                         8};
+        });
+        rig.main.title = QStringLiteral("Old");
+        rig.main.flag = QStringLiteral("yes");
+        rig.form->Play(QStringLiteral("q"));
+        rig.form->StpStream->trigger();
+        QCOMPARE(rig.main.player.movie(), Settings::neutralAddress());
+        QCOMPARE(rig.main.title, QStringLiteral("Old"));
+        QCOMPARE(rig.form->progressValue(), QStringLiteral("0"));
+        QCOMPARE(rig.form->fetchStage(), QString());
+        // The search goes on and starts its video.
+        QTRY_COMPARE_WITH_TIMEOUT(rig.main.title, QStringLiteral("T"), 5000);
+        QCOMPARE(rig.main.player.movie(), rig.server.address() + QStringLiteral("/player2.swf?video_id=v"));
+    }
+
+    void menus()
+    {
+        EngineRig rig;
+        auto entries = [](QMenu *menu) {
+            QStringList names;
+            for (QAction *a : menu->actions())
+                names << a->objectName() + QLatin1Char(':') + (a->isSeparator() ? QStringLiteral("-") : a->text());
+            return names;
+        };
+        QCOMPARE(rig.form->mnumnu->title(), QStringLiteral("Menu"));
+        QCOMPARE(entries(rig.form->mnumnu),
+                 QStringList({QStringLiteral("mnuLoadH:Load Playlist"), QStringLiteral("mnusaveH:Save Playlist"),
+                              QStringLiteral("lin1:-"), QStringLiteral("StpStream:Stop Streaming"),
+                              QStringLiteral("mnuSkin:Choose Skin")}));
+        QStringList recent{QStringLiteral("Addplay:Add to playlist"), QStringLiteral("lin2:-")};
+        for (int i = 1; i <= 10; ++i)
+            recent << QStringLiteral("vb%1:vb%1").arg(i);
+        QCOMPARE(entries(rig.form->voorb), recent);
+        for (QAction *slot : rig.form->vb)
+            QVERIFY(!slot->isVisible());
+
+        rig.main.title = QStringLiteral("Shown Title");
+        rig.form->Addplay->trigger();
+        QCOMPARE(rig.main.added, QStringList{QStringLiteral("Shown Title")});
+        rig.form->mnuSkin->trigger();
+        QCOMPARE(rig.main.skinChooserShown, 1);
+    }
+
+    void choosingASlotReplaysItsQuery()
+    {
+        EngineRig rig;
+        rig.serve(resultsPage("v"), watchPage("v", "YouTube - Kite & Compass - Open Water"));
+        rig.form->setSlotCaption(0, QStringLiteral("Kite & Compass - Open Water"));
+        setTag(rig.form->vb[0], QStringLiteral("kite compass"));
+        QCOMPARE(rig.form->vb[0]->text(), QStringLiteral("Kite && Compass - Open Water"));
+
+        rig.form->vb[0]->trigger();
+        QCOMPARE(rig.form->Text4->text(), QStringLiteral("kite compass"));
+        QCOMPARE(rig.main.search, QStringLiteral("Kite & Compass - Open Water"));
+        QCOMPARE(rig.main.events.constLast(), QStringLiteral("focus"));
+        QVERIFY(rig.server.waitForConnections(1));
+        QVERIFY(rig.server.requestLines().constFirst().contains("search_query=kite+compass+music"));
+    }
+};
+
+QTEST_MAIN(TestSearch)
+#include "tst_search.moc"

@@ -1,0 +1,104 @@
+#include "platform/settings.h"
+
+#include <QProcessEnvironment>
+#include <QTest>
+
+using namespace kivaro;
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void addresses_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QString>("siteAddress");
+        QTest::addColumn<QString>("connectHost");
+        QTest::addColumn<int>("connectPort");
+
+        QTest::newRow("defaults") << QStringList() << QStringList() << QStringLiteral("http://www.youtube.com")
+                                  << QStringLiteral("www.youtube.com") << 80;
+        QTest::newRow("option with port")
+            << QStringList{QStringLiteral("--site"), QStringLiteral("http://127.0.0.1:8080")} << QStringList()
+            << QStringLiteral("http://127.0.0.1:8080") << QStringLiteral("127.0.0.1") << 8080;
+        QTest::newRow("path and slash dropped")
+            << QStringList{QStringLiteral("--site=http://127.0.0.1:9/x/")} << QStringList()
+            << QStringLiteral("http://127.0.0.1:9") << QStringLiteral("127.0.0.1") << 9;
+        QTest::newRow("port 80 not named") << QStringList{QStringLiteral("--site=http://localhost:80")} << QStringList()
+                                           << QStringLiteral("http://localhost") << QStringLiteral("localhost") << 80;
+        QTest::newRow("environment") << QStringList() << QStringList{QStringLiteral("KIVARO_SITE=http://127.0.0.2:81")}
+                                     << QStringLiteral("http://127.0.0.2:81") << QStringLiteral("127.0.0.2") << 81;
+        QTest::newRow("option wins over environment")
+            << QStringList{QStringLiteral("--site=http://127.0.0.1:82")}
+            << QStringList{QStringLiteral("KIVARO_SITE=http://127.0.0.2:81")} << QStringLiteral("http://127.0.0.1:82")
+            << QStringLiteral("127.0.0.1") << 82;
+    }
+
+    void addresses()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, environment);
+        QFETCH(QString, siteAddress);
+        QFETCH(QString, connectHost);
+        QFETCH(int, connectPort);
+        QProcessEnvironment env;
+        for (const QString &pair : environment)
+            env.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+        const ParsedSettings parsed = parseSettings(QStringList{QStringLiteral("kivaro")} + arguments, env);
+        QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
+        QCOMPARE(parsed.settings.siteAddress(), siteAddress);
+        QCOMPARE(parsed.settings.connectHost(), connectHost);
+        QCOMPARE(int(parsed.settings.connectPort()), connectPort);
+    }
+
+    void badInput_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("not http") << QStringList{QStringLiteral("--site=ftp://x")} << QStringLiteral("--site needs");
+        QTest::newRow("no host") << QStringList{QStringLiteral("--vendor=http://")} << QStringLiteral("--vendor needs");
+        QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus")} << QStringLiteral("bogus");
+        QTest::newRow("missing value") << QStringList{QStringLiteral("--shop")} << QStringLiteral("shop");
+        QTest::newRow("stray argument") << QStringList{QStringLiteral("extra")} << QStringLiteral("extra");
+    }
+
+    void badInput()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, error);
+        const ParsedSettings parsed = parseSettings(QStringList{QStringLiteral("kivaro")} + arguments, {});
+        QVERIFY2(parsed.error.contains(error), qPrintable(parsed.error));
+    }
+
+    void otherValues()
+    {
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("HOME"), QStringLiteral("/home/u"));
+        env.insert(QStringLiteral("KIVARO_VERBOSE"), QStringLiteral("0"));
+        ParsedSettings parsed = parseSettings({QStringLiteral("kivaro")}, env);
+        QCOMPARE(parsed.settings.dataDir, QStringLiteral("/home/u/.local/share/kivaro"));
+        QVERIFY(!parsed.settings.verbose);
+        QCOMPARE(parsed.settings.player, QStringLiteral("mpv --no-video --really-quiet"));
+
+        env.insert(QStringLiteral("XDG_DATA_HOME"), QStringLiteral("/data"));
+        env.insert(QStringLiteral("KIVARO_VERBOSE"), QStringLiteral("1"));
+        env.insert(QStringLiteral("KIVARO_PLAYER"), QStringLiteral("ffplay -nodisp"));
+        parsed = parseSettings({QStringLiteral("kivaro")}, env);
+        QCOMPARE(parsed.settings.dataDir, QStringLiteral("/data/kivaro"));
+        QVERIFY(parsed.settings.verbose);
+        QCOMPARE(parsed.settings.player, QStringLiteral("ffplay -nodisp"));
+
+        parsed = parseSettings({QStringLiteral("kivaro"), QStringLiteral("--data-dir"), QStringLiteral("/tmp/k/"),
+                                QStringLiteral("--player"), QStringLiteral("cvlc"), QStringLiteral("--version")},
+                               env);
+        QCOMPARE(parsed.settings.dataDir, QStringLiteral("/tmp/k"));
+        QCOMPARE(parsed.settings.player, QStringLiteral("cvlc"));
+        QVERIFY(parsed.showVersion);
+        QVERIFY(parsed.helpText.contains(QStringLiteral("--data-dir")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"
