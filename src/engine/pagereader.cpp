@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace kivaro {
 
 std::optional<QByteArrayView> cutPiece(QByteArrayView page, QByteArrayView start,
@@ -10,16 +12,23 @@ std::optional<QByteArrayView> cutPiece(QByteArrayView page, QByteArrayView start
     const qsizetype at = page.indexOf(start);
     if (at < 0)
         return std::nullopt;
-    QByteArrayView rest = page.sliced(at + start.size());
-    const qsizetype nextStart = rest.indexOf(start);
-    if (nextStart >= 0)
-        rest = rest.first(nextStart);
+    const QByteArrayView rest = page.sliced(at + start.size());
+    // The end text is usually close by: find it first, then look for a further start text only
+    // where it could still come earlier (also one that begins before the end text and overlaps it),
+    // instead of across the whole rest of the page.
+    qsizetype length = rest.size();
+    qsizetype searchStartIn = rest.size();
     if (end) {
         const qsizetype endAt = rest.indexOf(*end);
-        if (endAt >= 0)
-            rest = rest.first(endAt);
+        if (endAt >= 0) {
+            length = endAt;
+            searchStartIn = std::min(rest.size(), endAt + start.size() - 1);
+        }
     }
-    return rest;
+    const qsizetype nextStart = rest.first(searchStartIn).indexOf(start);
+    if (nextStart >= 0 && nextStart < length)
+        length = nextStart;
+    return rest.first(length);
 }
 
 std::optional<QByteArray> singleByteText(const QString &text)

@@ -43,6 +43,13 @@ private Q_SLOTS:
             << QByteArray("A HREF=\"/watch?v=abc\"") << marker << QByteArray("\"") << false << QByteArray();
         QTest::newRow("marker cut short is not the marker")
             << QByteArray("a href=\"/watch?") << marker << QByteArray("\"") << false << QByteArray();
+        QTest::newRow("next start overlapping the end text")
+            << QByteArray("S\"x piece S\"x rest\"") << QByteArray("S\"x") << QByteArray("\"") << true
+            << QByteArray(" piece ");
+        QTest::newRow("next start straddling the end text")
+            << QByteArray("ab\"c-xab\"c") << QByteArray("ab\"c") << QByteArray("\"c") << true << QByteArray("-x");
+        QTest::newRow("empty end text") << QByteArray("<t>abc") << QByteArray("<t>") << QByteArray() << true
+                                        << QByteArray();
         QTest::newRow("headers count as page")
             << QByteArray("HTTP/1.0 200 OK\r\nX-Link: a href=\"/watch?v=hdr\"\r\n\r\na href=\"/watch?v=body\"")
             << marker << QByteArray("\"") << true << QByteArray("hdr");
