@@ -1,0 +1,53 @@
+#include "platform/propertybag.h"
+
+namespace kivaro {
+
+qsizetype PropertyBag::indexOf(const QString &key) const
+{
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        if (m_entries.at(i).key.compare(key, m_keyCase) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QVariant PropertyBag::read(const QString &key, const QVariant &defaultValue) const
+{
+    const qsizetype i = indexOf(key);
+    return i >= 0 ? m_entries.at(i).value : defaultValue;
+}
+
+void PropertyBag::write(const QString &key, const QVariant &value)
+{
+    const qsizetype i = indexOf(key);
+    if (i >= 0)
+        m_entries[i].value = value;
+    else
+        m_entries.append({key, value});
+}
+
+void PropertyBag::write(const QString &key, const QVariant &value, const QVariant &defaultValue)
+{
+    if (value == defaultValue)
+        remove(key);
+    else
+        write(key, value);
+}
+
+void PropertyBag::remove(const QString &key)
+{
+    const qsizetype i = indexOf(key);
+    if (i >= 0)
+        m_entries.removeAt(i);
+}
+
+QStringList PropertyBag::keys() const
+{
+    QStringList result;
+    result.reserve(m_entries.size());
+    for (const Entry &entry : m_entries)
+        result.append(entry.key);
+    return result;
+}
+
+} // namespace kivaro
