@@ -58,8 +58,10 @@ void ProcessPlayer::setMovie(const QString &address)
 {
     m_movie = address;
     stop();
-    if (address == m_neutralAddress || address.isEmpty())
+    if (address == m_neutralAddress || address.isEmpty()) {
+        m_trace.line(QStringLiteral("player: stopped"));
         return;
+    }
     if (m_command.isEmpty()) {
         reportUnavailable(tr("no player command is set; nothing can be played"));
         return;
@@ -84,6 +86,10 @@ void ProcessPlayer::setMovie(const QString &address)
                                   .arg(m_command.constFirst(), process->errorString()));
     });
     m_process = process;
+    QStringList shown;
+    for (const QString &argument : process->arguments())
+        shown << QLatin1Char('\'') + argument + QLatin1Char('\'');
+    m_trace.line(QStringLiteral("player: %1 %2").arg(process->program(), shown.join(QLatin1Char(' '))));
     process->start(QIODevice::ReadOnly);
 }
 

@@ -1,0 +1,43 @@
+// kivaro: type an artist or a song and hear it.
+
+#include "app/windows.h"
+#include "engine/form2.h"
+#include "mainwindow/form1.h"
+
+#include <QApplication>
+#include <QProcessEnvironment>
+#include <QTextStream>
+
+#include <csignal>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kivaro"));
+    QApplication::setApplicationVersion(QStringLiteral(KIVARO_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("kivaro"));
+    // A site that closes early must not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const kivaro::ParsedSettings parsed =
+        kivaro::parseSettings(QApplication::arguments(), QProcessEnvironment::systemEnvironment());
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (!parsed.error.isEmpty()) {
+        err << "kivaro: " << parsed.error << Qt::endl << "Try 'kivaro --help'." << Qt::endl;
+        return 2;
+    }
+    if (parsed.showHelp) {
+        out << parsed.helpText;
+        return 0;
+    }
+    if (parsed.showVersion) {
+        out << "kivaro " << KIVARO_VERSION << Qt::endl;
+        return 0;
+    }
+
+    kivaro::Windows windows(parsed.settings);
+    windows.form2().Play(kivaro::Form1::DefaultQuery());
+    windows.form1().show();
+    return QApplication::exec();
+}

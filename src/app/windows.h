@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/settings.h"
+
+#include <functional>
+#include <memory>
+
+namespace kivaro {
+
+class Form1;
+class Form2;
+class Player;
+
+// The program's windows, one of each. A window is created, hidden, the first time any part of the
+// program uses it, and lives as long as this registry. main() makes one registry; each test makes
+// its own and throws it away.
+class Windows
+{
+public:
+    using PlayerFactory = std::function<std::unique_ptr<Player>()>;
+
+    explicit Windows(Settings settings, PlayerFactory makePlayer = {});
+    ~Windows();
+    Windows(const Windows &) = delete;
+    Windows &operator=(const Windows &) = delete;
+
+    Form1 &form1();
+    Form2 &form2();
+    bool hasForm1() const { return m_form1 != nullptr; }
+    bool hasForm2() const { return m_form2 != nullptr; }
+    const Settings &settings() const { return m_settings; }
+
+private:
+    Settings m_settings;
+    PlayerFactory m_makePlayer;
+    // Declared in this order so that the main window, which holds the player, goes first.
+    std::unique_ptr<Form2> m_form2;
+    std::unique_ptr<Form1> m_form1;
+};
+
+} // namespace kivaro

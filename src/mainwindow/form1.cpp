@@ -1,0 +1,628 @@
+#include "mainwindow/form1.h"
+
+#include "controls/progressbar/usercontrol1.h"
+#include "engine/form2.h"
+#include "mainwindow/picturebox.h"
+#include "platform/events.h"
+#include "platform/player.h"
+#include "platform/propertybag.h"
+#include "platform/tag.h"
+#include "platform/transparentcolor.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include <unistd.h>
+
+namespace kivaro {
+
+namespace {
+
+// Window layout, in pixels.
+constexpr QSize WindowSize(393, 105);
+constexpr QRect SearchBoxGeometry(16, 35, 249, 14);
+constexpr QRect SearchButtonGeometry(305, 16, 68, 70);
+constexpr QRect HistoryGlyphGeometry(272, 37, 13, 12);
+constexpr QRect GlyphFrameGeometry(272, 36, 13, 13);
+constexpr QPoint NowPlayingPosition(16, 56);
+constexpr QPoint TitlePosition(80, 56);
+constexpr QRect TickerGeometry(40, 77, 256, 12);
+constexpr QRect MenuButtonGeometry(234, 74, 36, 29);
+constexpr QRect MinimiseButtonGeometry(269, 73, 36, 29);
+constexpr QRect ExitButtonGeometry(269, 0, 37, 30);
+constexpr QPoint HandCursorHotSpot(5, 0);
+
+// Layout values are kept in twips, as the window measures; screens have 15 twips to the pixel here.
+constexpr int TwipsPerPixel = 15;
+// A title wider than this is shortened for display.
+constexpr int TitleMaxWidth = 200;
+constexpr int TitleShortLength = 30;
+// A caption of this length is the shortened form and does not replace the full title.
+constexpr int ShortenedTitleLength = TitleShortLength + 3;
+
+constexpr int TickerIntervalMs = 100;
+constexpr int ProgressIntervalMs = 20;
+// Frame k shows from counter 3.75 x (k + 1), that is 4, 8, 12, 15, 19, 23, 27 and 30.
+constexpr double CounterPerFrame = 3.75;
+constexpr int NoFrame = 8;
+constexpr int ProgressCounterMax = 30;
+constexpr quint32 BarColour = 0x00A85E33;
+
+constexpr QRgb TransparentRed = qRgb(255, 0, 0);
+constexpr quint32 TransparentColourValue = 255; // red, as the window's colour key
+constexpr QRgb TickerWhite = qRgb(255, 255, 255);
+
+// "Arial 8.25 pt" and "Arial 6.75 pt" at the 96 dots per inch the design was drawn for; metric
+// twins of Arial stand in where Arial itself is missing.
+QFont designFont(int pixelSize, bool underline = false)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setPixelSize(pixelSize);
+    font.setUnderline(underline);
+    return font;
+}
+constexpr int Arial825 = 11;
+constexpr int Arial675 = 9;
+
+QPixmap stored(const char *name)
+{
+    return QPixmap(QStringLiteral(":/kivaro/") + QLatin1String(name) + QStringLiteral(".png"));
+}
+
+} // namespace
+
+StoredLooks StoredLooks::defaults()
+{
+    StoredLooks looks;
+    looks.IMn = stored("IMn");
+    looks.IMd = stored("IMd");
+    looks.ImGo = stored("ImGo");
+    looks.En = stored("En");
+    looks.Eo = stored("Eo");
+    looks.Ed = stored("Ed");
+    looks.Dn = stored("Dn");
+    looks.Doo = stored("Doo");
+    looks.Dd = stored("Dd");
+    looks.Xn = stored("Xn");
+    looks.Xo = stored("Xo");
+    looks.Xd = stored("Xd");
+    for (int k = 0; k < NoFrame; ++k)
+        looks.P[k] = QPixmap(QStringLiteral(":/kivaro/P%1.png").arg(k));
+    looks.historyGlyph = stored("history");
+    looks.handCursor = stored("hand");
+    return looks;
+}
+
+QString Form1::tickerCaption()
+{
+    const QString spaces(1, QLatin1Char(' '));
+    return spaces.repeated(66) + QStringLiteral("Welcome to kivaro!") + spaces.repeated(28)
+        + QStringLiteral("Why download illigaly, when you can stream it legally??") + spaces.repeated(25)
+        + QStringLiteral("Copyright \u00a9 2026 The Kivaro developers") + spaces.repeated(53);
+}
+
+QColor Form1::framePressedColour()
+{
+    // The desktop's active title-bar colour, as the classic desktop scheme has it.
+    return QColor(0, 84, 227);
+}
+
+Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Player> flash, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_engine(std::move(engine))
+    , m_flash(std::move(flash))
+    , m_shopAddress(settings.shopAddress())
+    , m_looks(StoredLooks::defaults())
+    , m_openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Kivaro"));
+
+    // The progress frames follow the engine from the window's creation on, hidden or not.
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(ProgressIntervalMs);
+    connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    Timer2->start();
+    tmrStat = new QTimer(this);
+    tmrStat->setObjectName(QStringLiteral("tmrStat"));
+    tmrStat->setInterval(TickerIntervalMs);
+    connect(tmrStat, &QTimer::timeout, this, &Form1::tmrStat_Timer);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+
+    m_endProgram = [this] {
+        // At once: no more window events, no goodbyes to windows or connections. The music is
+        // part of the program, so the player goes first.
+        m_flash->setMovie(Settings::neutralAddress());
+        ::_exit(0);
+    };
+
+    buildElements();
+    load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildElements()
+{
+    Picture1 = new PictureBox(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(QRect(QPoint(0, 0), WindowSize));
+
+    Shape1 = new ShapeBox(Picture1);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setGeometry(GlyphFrameGeometry);
+    Shape1->setFillColour(QColor(FrameWhite));
+    // Movements over the frame outside the glyph belong to the background.
+    Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    Image2 = new PictureBox(Picture1, true);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setGeometry(HistoryGlyphGeometry);
+    Image2->setPicture(m_looks.historyGlyph);
+
+    Text1 = new QLineEdit(Picture1);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(SearchBoxGeometry);
+    Text1->setFont(designFont(Arial825));
+    Text1->setFrame(false);
+    Text1->setTextMargins(0, 0, 0, 0);
+    Text1->setMouseTracking(true);
+    Text1->setText(DefaultQuery());
+
+    Image1 = new PictureBox(Picture1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(SearchButtonGeometry);
+
+    auto label = [this](const char *name, int pixelSize, bool underline, QRgb colour) {
+        auto *l = new QLabel(Picture1);
+        l->setObjectName(QLatin1String(name));
+        l->setTextFormat(Qt::PlainText); // titles come from the network: never markup
+        l->setFont(designFont(pixelSize, underline));
+        QPalette palette = l->palette();
+        palette.setColor(QPalette::WindowText, QColor(colour));
+        l->setPalette(palette);
+        l->setMouseTracking(true);
+        l->setMargin(0);
+        l->setIndent(0);
+        return l;
+    };
+    Label1 = label("Label1", Arial825, false, TickerWhite);
+    Label1->setText(tr("Now Playing:"));
+    Label1->move(NowPlayingPosition);
+    Label1->adjustSize();
+
+    Label2 = label("Label2", Arial825, true, LinkNavy);
+    Label2->move(TitlePosition);
+    if (!m_looks.handCursor.isNull())
+        Label2->setCursor(QCursor(m_looks.handCursor, HandCursorHotSpot.x(), HandCursorHotSpot.y()));
+    else
+        Label2->setCursor(Qt::PointingHandCursor);
+    Label2->setText(QStringLiteral("?"));
+    applyTitleRule();
+
+    lblStat = label("lblStat", Arial675, false, TickerWhite);
+    lblStat->setGeometry(TickerGeometry);
+    lblStat->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblStat->setWordWrap(false);
+
+    auto button = [this](const char *name, const QRect &geometry, const QPixmap &normal) {
+        auto *b = new PictureBox(Picture1, true);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(geometry);
+        b->setPicture(normal);
+        return b;
+    };
+    Eb = button("Eb", MenuButtonGeometry, m_looks.En);
+    Db = button("Db", MinimiseButtonGeometry, m_looks.Dn);
+    Xb = button("Xb", ExitButtonGeometry, m_looks.Xn);
+
+    Bar = new UserControl1(this);
+    Bar->setObjectName(QStringLiteral("Bar"));
+    Bar->setVisible(false); // only its value is used, as the progress counter
+    // The counter's stored settings; everything else keeps its default.
+    PropertyBag stored;
+    stored.write(QStringLiteral("Scrolling"), 0);
+    stored.write(QStringLiteral("BrushStyle"), 0);
+    stored.write(QStringLiteral("Color"), BarColour);
+    stored.write(QStringLiteral("Max"), ProgressCounterMax);
+    Bar->ReadProperties(stored);
+
+    for (QWidget *element : {static_cast<QWidget *>(Picture1), static_cast<QWidget *>(Text1),
+                             static_cast<QWidget *>(Image1), static_cast<QWidget *>(Image2),
+                             static_cast<QWidget *>(Label1), static_cast<QWidget *>(Label2),
+                             static_cast<QWidget *>(lblStat), static_cast<QWidget *>(Eb), static_cast<QWidget *>(Db),
+                             static_cast<QWidget *>(Xb)}) {
+        element->installEventFilter(this);
+    }
+}
+
+void Form1::load()
+{
+    setFixedSize(WindowSize);
+    Picture1->setBackgroundColour(QColor(TransparentRed));
+    Picture1->setPicture(m_looks.IMn);
+    Text1->setSelection(0, int(Text1->text().size()));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(TransparentRed));
+    setPalette(palette);
+    setAutoFillBackground(true);
+    SetTransparentColor(this, TransparentColourValue);
+
+    const QString caption = tickerCaption();
+    lblStat->setText(caption);
+    setTag(lblStat, caption + QLatin1Char(' '));
+    setTag(tmrStat, QString::number(caption.size()));
+    tmrStat->start();
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void Form1::setLooks(const StoredLooks &looks)
+{
+    m_looks = looks;
+}
+
+// ---- the shared fields ----
+
+QString Form1::searchResultFlag() const
+{
+    return tag(Picture1);
+}
+
+void Form1::setSearchResultFlag(const QString &flag)
+{
+    setTag(Picture1, flag);
+}
+
+QString Form1::titleCaption() const
+{
+    return Label2->text();
+}
+
+void Form1::setTitleCaption(const QString &title)
+{
+    if (Label2->text() == title)
+        return; // a caption set to what it already is does not change
+    Label2->setText(title);
+    applyTitleRule();
+}
+
+QString Form1::fullTitle() const
+{
+    return tag(Label2);
+}
+
+void Form1::applyTitleRule()
+{
+    const QString caption = Label2->text();
+    if (caption.size() != ShortenedTitleLength)
+        setTag(Label2, caption);
+    Label2->adjustSize();
+    if (Label2->width() > TitleMaxWidth)
+        setTitleCaption(caption.left(TitleShortLength) + QStringLiteral("..."));
+}
+
+QString Form1::searchText() const
+{
+    return Text1->text();
+}
+
+void Form1::setSearchText(const QString &text)
+{
+    Text1->setText(text);
+}
+
+void Form1::focusSearchBox()
+{
+    activateWindow();
+    Text1->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::Add(const QString & /*title*/)
+{
+    // The recent list keeps its entries in the engine's menu; adding is built with it.
+}
+
+void Form1::showSkinChooser()
+{
+    // Skins come with the skin chooser.
+}
+
+void Form1::showNotice(const QString &text)
+{
+    if (!m_notice) {
+        m_notice = new QMessageBox(QMessageBox::Information, windowTitle(), QString(), QMessageBox::Ok, this);
+        m_notice->setObjectName(QStringLiteral("notice"));
+        m_notice->setTextFormat(Qt::PlainText);
+        m_notice->setModal(false);
+        m_notice->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_notice->setText(text);
+    m_notice->show();
+    m_notice->raise();
+}
+
+// ---- searching and the title link ----
+
+void Form1::startSearch()
+{
+    Picture1->setPicture(m_looks.IMn);
+    if (Text1->text().isEmpty())
+        return;
+    QPointer<Form1> self(this);
+    m_engine().Play(Text1->text());
+    if (!self)
+        return;
+    setSearchResultFlag(QString());
+    Text1->setFocus(Qt::OtherFocusReason);
+}
+
+QString Form1::shopSearchAddress(const QString &shopAddress, const QString &fullTitle)
+{
+    if (fullTitle.isEmpty())
+        return {};
+    const QString artist = QString(fullTitle).replace(QLatin1Char(' '), QLatin1Char('+')).section(QLatin1Char('-'), 0, 0);
+    return shopAddress + QStringLiteral("/search/default.asp?SearchType=all&searchstring=") + artist
+        + QStringLiteral("&av=2&buttonsearchfast.x=0&buttonsearchfast.y=0");
+}
+
+void Form1::openRecordShop()
+{
+    const QString address = shopSearchAddress(m_shopAddress, fullTitle());
+    if (address.isEmpty())
+        return; // no title yet: nothing to look for
+    m_openUrl(QUrl(address, QUrl::TolerantMode));
+}
+
+// ---- the mouse ----
+
+QPoint Form1::dragPosition(const QPoint &pointer, int grabX, int grabY)
+{
+    return {pointer.x() * TwipsPerPixel - grabX, pointer.y() * TwipsPerPixel - grabY};
+}
+
+void Form1::showLook(PictureBox *element, const QPixmap &picture)
+{
+    element->setPicture(picture);
+}
+
+void Form1::normalBackgroundIfNeeded()
+{
+    if (!Picture1->shows(m_looks.IMn))
+        Picture1->setPicture(m_looks.IMn);
+}
+
+void Form1::setLinkColour(QRgb colour)
+{
+    QPalette palette = Label2->palette();
+    if (palette.color(QPalette::WindowText) == QColor(colour))
+        return;
+    palette.setColor(QPalette::WindowText, QColor(colour));
+    Label2->setPalette(palette);
+}
+
+void Form1::moveWindow()
+{
+    const QPoint twips = dragPosition(QCursor::pos(), GrabX, GrabY);
+    move(twips.x() / TwipsPerPixel, twips.y() / TwipsPerPixel);
+}
+
+void Form1::mouseMoved(QObject *element)
+{
+    if (element == Eb) {
+        showLook(Eb, m_looks.Eo);
+        normalBackgroundIfNeeded();
+        showLook(Xb, m_looks.Xn);
+        setLinkColour(LinkNavy);
+        showLook(Db, m_looks.Dn);
+        Shape1->setFillColour(QColor(FrameWhite));
+    } else if (element == Db) {
+        Picture1->setPicture(m_looks.IMn);
+        showLook(Eb, m_looks.En);
+        showLook(Db, m_looks.Doo);
+    } else if (element == Xb) {
+        showLook(Xb, m_looks.Xo);
+        Picture1->setPicture(m_looks.IMn);
+    } else if (element == Image1) {
+        showLook(Eb, m_looks.En);
+        Picture1->setPicture(m_looks.ImGo);
+        showLook(Xb, m_looks.Xn);
+        showLook(Db, m_looks.Dn);
+    } else if (element == Image2) {
+        Shape1->setFillColour(QColor(FrameLightBlue));
+    } else if (element == Label2) {
+        setLinkColour(LinkRed);
+        showLook(Eb, m_looks.En);
+    } else if (element == lblStat) {
+        showLook(Eb, m_looks.En);
+        normalBackgroundIfNeeded();
+        showLook(Xb, m_looks.Xn);
+        showLook(Db, m_looks.Dn);
+    } else if (element == Text1) {
+        normalBackgroundIfNeeded();
+        showLook(Xb, m_looks.Xn);
+        showLook(Db, m_looks.Dn);
+    } else if (element == Picture1) {
+        showLook(Eb, m_looks.En);
+        normalBackgroundIfNeeded();
+        showLook(Xb, m_looks.Xn);
+        setLinkColour(LinkNavy);
+        showLook(Db, m_looks.Dn);
+        Shape1->setFillColour(QColor(FrameWhite));
+        if (Dragging == 1)
+            moveWindow();
+    }
+}
+
+void Form1::mousePressed(QObject *element, const QMouseEvent *event)
+{
+    if (element == Eb) {
+        showLook(Eb, m_looks.Ed);
+    } else if (element == Db) {
+        showLook(Db, m_looks.Dd);
+    } else if (element == Xb) {
+        showLook(Xb, m_looks.Xd);
+    } else if (element == Image1) {
+        Picture1->setPicture(m_looks.IMd);
+    } else if (element == Image2) {
+        Shape1->setFillColour(framePressedColour());
+    } else if (element == Picture1) {
+        Dragging = 1;
+        const QPoint at = event->position().toPoint();
+        GrabX = at.x() * TwipsPerPixel;
+        GrabY = at.y() * TwipsPerPixel;
+        // Where the desktop does not let programs place their windows, it moves them itself.
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && windowHandle())
+            windowHandle()->startSystemMove();
+    }
+}
+
+void Form1::mouseReleased(QObject *element, const QMouseEvent *event)
+{
+    auto *widget = static_cast<QWidget *>(element);
+    const bool clicked = widget->rect().contains(event->position().toPoint());
+    if (element == Eb) {
+        showLook(Eb, m_looks.Eo);
+        showMenu();
+    } else if (element == Db) {
+        showMinimized();
+        showLook(Db, m_looks.Dn);
+    } else if (element == Xb) {
+        showLook(Xb, m_looks.Xo);
+        endProgram();
+    } else if (element == Image1) {
+        Picture1->setPicture(m_looks.IMn);
+        startSearch();
+    } else if (element == Image2) {
+        Shape1->setFillColour(QColor(FrameLightBlue));
+        if (clicked)
+            showHistory();
+    } else if (element == Label2) {
+        if (clicked)
+            openRecordShop();
+    } else if (element == Picture1) {
+        Dragging = 0;
+    }
+}
+
+void Form1::showMenu()
+{
+    QPointer<Form1> self(this);
+    m_engine().mnumnu->exec(QCursor::pos());
+    Q_UNUSED(self);
+}
+
+void Form1::showHistory()
+{
+    QPointer<Form1> self(this);
+    m_engine().voorb->exec(QCursor::pos());
+    if (self)
+        Picture1->setPicture(m_looks.IMn);
+}
+
+void Form1::endProgram()
+{
+    m_endProgram();
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool searchBox = watched == Text1;
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        mouseMoved(watched);
+        return !searchBox;
+    case QEvent::MouseButtonPress:
+        mousePressed(watched, static_cast<QMouseEvent *>(event));
+        return !searchBox;
+    case QEvent::MouseButtonRelease:
+        mouseReleased(watched, static_cast<QMouseEvent *>(event));
+        return !searchBox;
+    case QEvent::MouseButtonDblClick:
+        // The second press of a double click is no press of its own; its release still comes.
+        return !searchBox;
+    case QEvent::KeyPress:
+        if (searchBox) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                startSearch();
+                return true;
+            }
+        }
+        return false;
+    case QEvent::FocusIn:
+        if (searchBox) {
+            // Typing replaces the previous query. A click places the caret after the focus
+            // arrives, so the selection is made once the click is through.
+            if (static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason) {
+                QTimer::singleShot(0, Text1, [box = QPointer<QLineEdit>(Text1)] {
+                    if (box)
+                        box->selectAll();
+                });
+            } else {
+                Text1->selectAll();
+            }
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+// ---- the timers ----
+
+void Form1::tmrStat_Timer()
+{
+    if (tag(tmrStat) == QLatin1String("0"))
+        setTag(tmrStat, QString::number(tag(lblStat).size()));
+    const int count = tag(tmrStat).toInt();
+    lblStat->setText(tag(lblStat).right(count));
+    setTag(tmrStat, QString::number(count - 1));
+}
+
+void Form1::Timer2_Timer()
+{
+    // A target that is not a number (the engine's caption before its first search) makes both
+    // comparisons count as met: the counter goes up one and down two.
+    bool isNumber = false;
+    const int target = m_engine().progressValue().toInt(&isNumber);
+    int counter = Bar->Value();
+    if (!isNumber || target > counter) {
+        ++counter;
+        Bar->setValue(counter);
+    }
+    if (!isNumber || target < counter) {
+        if (counter == 1) {
+            Bar->setValue(0);
+            return;
+        }
+        counter -= 2;
+        Bar->setValue(counter);
+    }
+    if (counter == 0) {
+        if (!Image1->picture().isNull())
+            Image1->setPicture(m_looks.P[NoFrame]);
+        return;
+    }
+    for (int k = NoFrame - 1; k >= 0; --k) {
+        if (counter >= CounterPerFrame * (k + 1)) {
+            if (!Image1->shows(m_looks.P[k]))
+                Image1->setPicture(m_looks.P[k]);
+            return;
+        }
+    }
+}
+
+} // namespace kivaro

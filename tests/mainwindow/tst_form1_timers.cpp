@@ -1,0 +1,208 @@
+// The ticker and the progress frames, stepped by hand.
+
+#include "controls/progressbar/usercontrol1.h"
+#include "form1rig.h"
+#include "platform/tag.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+using namespace kivaro;
+using namespace kivaro::test;
+
+class TestForm1Timers : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Form1Rig> rig;
+    Form1 &form() { return rig->form(); }
+
+    // The frame Image1 shows: 0 to 7, 8 for none, -1 for something else.
+    int frame()
+    {
+        if (form().Image1->picture().isNull())
+            return 8;
+        for (int k = 0; k < 8; ++k) {
+            if (form().Image1->shows(form().looks().P[k]))
+                return k;
+        }
+        return -1;
+    }
+
+    void setTarget(const QString &value) { rig->engine().setWindowTitle(value); }
+
+    void steps(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            form().Timer2_Timer();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        rig = std::make_unique<Form1Rig>();
+        form().Timer2->stop();
+        form().tmrStat->stop();
+        form().setLooks(plainLooks());
+    }
+
+    void cleanup() { rig.reset(); }
+
+    void tickerText()
+    {
+        const QString text = tag(form().lblStat);
+        QVERIFY(text.startsWith(QString(66, QLatin1Char(' ')) + QStringLiteral("Welcome to kivaro!") + QString(28, QLatin1Char(' '))
+                                + QStringLiteral("Why download illigaly, when you can stream it legally??")
+                                + QString(25, QLatin1Char(' '))));
+        QVERIFY(text.endsWith(QString(54, QLatin1Char(' '))));
+        QCOMPARE(form().lblStat->text(), text.chopped(1));
+    }
+
+    void tickerCount()
+    {
+        const QString text = tag(form().lblStat);
+        const int m = int(text.size());
+        QCOMPARE(tag(form().tmrStat), QString::number(m - 1));
+
+        form().tmrStat_Timer();
+        QCOMPARE(form().lblStat->text(), text.mid(1)); // without its first character
+        QCOMPARE(tag(form().tmrStat), QString::number(m - 2));
+        for (int n = m - 2; n >= 1; --n) {
+            form().tmrStat_Timer();
+            QCOMPARE(form().lblStat->text(), text.right(n));
+        }
+        QCOMPARE(tag(form().tmrStat), QStringLiteral("0"));
+        form().tmrStat_Timer();
+        QCOMPARE(form().lblStat->text(), text); // the whole text, first space included
+        QCOMPARE(tag(form().tmrStat), QString::number(m - 1));
+    }
+
+    void tickerRunsEvery100ms()
+    {
+        form().tmrStat->start();
+        const QString before = tag(form().tmrStat);
+        QTRY_VERIFY(tag(form().tmrStat) != before);
+    }
+
+    void progressRising()
+    {
+        setTarget(QStringLiteral("30"));
+        QCOMPARE(form().Bar->Value(), 0);
+        const QList<int> firstFrames = {8, 8, 8, 0}; // counter 1 to 3 leave the area as it was
+        for (int expected : firstFrames) {
+            steps(1);
+            QCOMPARE(frame(), expected);
+        }
+        steps(11);
+        QCOMPARE(form().Bar->Value(), 15);
+        QCOMPARE(frame(), 3);
+        steps(15);
+        QCOMPARE(form().Bar->Value(), 30);
+        QCOMPARE(frame(), 7);
+        steps(5);
+        QCOMPARE(form().Bar->Value(), 30);
+        QCOMPARE(frame(), 7);
+    }
+
+    void frameBounds()
+    {
+        // The counter reaches frame k at 4, 8, 12, 15, 19, 23, 27 and 30.
+        setTarget(QStringLiteral("30"));
+        const QList<int> bounds = {4, 8, 12, 15, 19, 23, 27, 30};
+        int counter = 0;
+        for (int k = 0; k < 8; ++k) {
+            while (counter < bounds[k] - 1) {
+                steps(1);
+                ++counter;
+            }
+            QCOMPARE(frame(), k == 0 ? 8 : k - 1);
+            steps(1);
+            ++counter;
+            QCOMPARE(frame(), k);
+        }
+    }
+
+    void videoPageLoading()
+    {
+        setTarget(QStringLiteral("20"));
+        steps(40);
+        QCOMPARE(form().Bar->Value(), 20);
+        QCOMPARE(frame(), 4);
+    }
+
+    void fallingToEmpty()
+    {
+        setTarget(QStringLiteral("30"));
+        steps(30);
+        setTarget(QStringLiteral("0"));
+        QList<int> counters;
+        for (int i = 0; i < 15; ++i) {
+            steps(1);
+            counters << form().Bar->Value();
+            if (form().Bar->Value() == 2)
+                QCOMPARE(frame(), 0); // frame 0 is still shown at 2
+        }
+        QCOMPARE(counters.constFirst(), 28);
+        QCOMPARE(counters.constLast(), 0);
+        QCOMPARE(frame(), 8);
+    }
+
+    void fallingFromThree()
+    {
+        setTarget(QStringLiteral("3"));
+        steps(3);
+        form().Image1->setPicture(form().looks().P[5]);
+        setTarget(QStringLiteral("0"));
+        steps(1);
+        QCOMPARE(form().Bar->Value(), 1);
+        QCOMPARE(frame(), 5); // kept
+        steps(1);
+        QCOMPARE(form().Bar->Value(), 0);
+        QCOMPARE(frame(), 5); // the step ends without touching the area
+        steps(1);
+        QCOMPARE(frame(), 8);
+    }
+
+    void targetNotANumber()
+    {
+        QCOMPARE(rig->engine().progressValue(), QStringLiteral("Kivaro"));
+        form().Image1->setPicture(form().looks().P[2]);
+        steps(3);
+        QCOMPARE(form().Bar->Value(), 0);
+        QCOMPARE(frame(), 2); // up one, back down, area untouched
+
+        // A higher counter ends each step one lower; reaching 0 empties the area.
+        setTarget(QStringLiteral("5"));
+        steps(5);
+        setTarget(QStringLiteral("Kivaro"));
+        QList<int> counters;
+        for (int i = 0; i < 5; ++i) {
+            steps(1);
+            counters << form().Bar->Value();
+        }
+        QCOMPARE(counters, QList<int>({4, 3, 2, 1, 0}));
+        QCOMPARE(frame(), 8);
+    }
+
+    void skinnedFrameShownOnTheNextStep()
+    {
+        setTarget(QStringLiteral("30"));
+        steps(30);
+        StoredLooks skin = plainLooks();
+        form().setLooks(skin);
+        steps(1);
+        QVERIFY(form().Image1->shows(skin.P[7]));
+    }
+
+    void progressTimerRunsFromCreation()
+    {
+        Form1Rig fresh;
+        QVERIFY(fresh.form().Timer2->isActive());
+        fresh.engine().setWindowTitle(QStringLiteral("30"));
+        QTRY_COMPARE(fresh.form().Bar->Value(), 30);
+    }
+};
+
+QTEST_MAIN(TestForm1Timers)
+#include "tst_form1_timers.moc"
