@@ -69,16 +69,16 @@ void QProgressBarRender(benchmark::State &state)
 } // namespace
 
 BENCHMARK(DrawProgressBar)
-    ->ArgNames({"look", "w", "h", "text"})
-    ->ArgsProduct({benchmark::CreateDenseRange(0, 9, 1), {200}, {20}, {0, 1}})
-    ->ArgsProduct({benchmark::CreateDenseRange(0, 9, 1), {400}, {30}, {0, 1}})
+    ->ArgNames({ "look", "w", "h", "text" })
+    ->ArgsProduct({ benchmark::CreateDenseRange(0, 9, 1), { 200 }, { 20 }, { 0, 1 } })
+    ->ArgsProduct({ benchmark::CreateDenseRange(0, 9, 1), { 400 }, { 30 }, { 0, 1 } })
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(QProgressBarRender)
-    ->ArgNames({"w", "h", "text"})
-    ->Args({200, 20, 0})
-    ->Args({200, 20, 1})
-    ->Args({400, 30, 0})
-    ->Args({400, 30, 1})
+    ->ArgNames({ "w", "h", "text" })
+    ->Args({ 200, 20, 0 })
+    ->Args({ 200, 20, 1 })
+    ->Args({ 400, 30, 0 })
+    ->Args({ 400, 30, 1 })
     ->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)

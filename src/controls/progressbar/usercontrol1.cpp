@@ -32,7 +32,7 @@ const auto KeyValue = QStringLiteral("Value");
 
 QFont defaultFont()
 {
-    QFont font{QLatin1String(DefaultFontFamily)};
+    QFont font { QLatin1String(DefaultFontFamily) };
     font.setPointSizeF(DefaultFontPointSize);
     return font;
 }
@@ -66,7 +66,10 @@ bool readBool(const PropertyBag &bag, const QString &key, bool defaultValue)
 } // namespace
 
 UserControl1::UserControl1(QWidget *parent)
-    : QWidget(parent), m_min(DefaultMin), m_max(DefaultMax), m_hWnd(this)
+    : QWidget(parent)
+    , m_min(DefaultMin)
+    , m_max(DefaultMax)
+    , m_hWnd(this)
 {
     QWidget::setFont(defaultFont());
     m_look.font = font();
@@ -267,7 +270,8 @@ void UserControl1::ReadProperties(const PropertyBag &bag)
     m_look.brushStyle = readInt(bag, KeyBrushStyle, DefaultBrushStyleStored);
     setColor(readColor(bag, KeyColor, DefaultColor));
     const QVariant storedImage = bag.read(KeyImage);
-    m_look.image = storedImage.metaType() == QMetaType::fromType<QImage>() ? storedImage.value<QImage>() : QImage();
+    m_look.image
+        = storedImage.metaType() == QMetaType::fromType<QImage>() ? storedImage.value<QImage>() : QImage();
     setMax(readInt(bag, KeyMax, DefaultMax));
     setMin(readInt(bag, KeyMin, DefaultMin));
     setOrientation(readInt(bag, KeyOrientation, Horizontal));
