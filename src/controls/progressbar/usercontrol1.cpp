@@ -19,16 +19,16 @@ using namespace progressbar;
 namespace {
 
 // Storage keys, in the order they are saved.
-const auto KeyFont = QStringLiteral("Font");
-const auto KeyBrushStyle = QStringLiteral("BrushStyle");
-const auto KeyColor = QStringLiteral("Color");
-const auto KeyImage = QStringLiteral("Image");
-const auto KeyMax = QStringLiteral("Max");
-const auto KeyMin = QStringLiteral("Min");
-const auto KeyOrientation = QStringLiteral("Orientation");
-const auto KeyScrolling = QStringLiteral("Scrolling");
-const auto KeyShowText = QStringLiteral("ShowText");
-const auto KeyValue = QStringLiteral("Value");
+constexpr QLatin1String KeyFont("Font");
+constexpr QLatin1String KeyBrushStyle("BrushStyle");
+constexpr QLatin1String KeyColor("Color");
+constexpr QLatin1String KeyImage("Image");
+constexpr QLatin1String KeyMax("Max");
+constexpr QLatin1String KeyMin("Min");
+constexpr QLatin1String KeyOrientation("Orientation");
+constexpr QLatin1String KeyScrolling("Scrolling");
+constexpr QLatin1String KeyShowText("ShowText");
+constexpr QLatin1String KeyValue("Value");
 
 QFont defaultFont()
 {
