@@ -15,14 +15,14 @@ namespace kivaro {
 namespace {
 
 // Hatch rows, top to bottom; bit 0x80 is the leftmost pixel of a row.
-constexpr std::array<std::array<quint8, 8>, Canvas::HatchCount> HatchPatterns = {{
-    {0x00, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x00}, // Horizontal
-    {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08}, // Vertical
-    {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01}, // ForwardDiagonal
-    {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80}, // BackwardDiagonal
-    {0x08, 0x08, 0x08, 0xff, 0x08, 0x08, 0x08, 0x08}, // Cross
-    {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81}, // DiagonalCross
-}};
+constexpr std::array<std::array<quint8, 8>, Canvas::HatchCount> HatchPatterns = { {
+    { 0x00, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x00 }, // Horizontal
+    { 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08 }, // Vertical
+    { 0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01 }, // ForwardDiagonal
+    { 0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80 }, // BackwardDiagonal
+    { 0x08, 0x08, 0x08, 0xff, 0x08, 0x08, 0x08, 0x08 }, // Cross
+    { 0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81 }, // DiagonalCross
+} };
 
 // Font sizes are given in points; the controls were laid out on a 96 pixels-per-inch screen.
 constexpr double PixelsPerInch = 96.0;
@@ -31,9 +31,15 @@ constexpr double PointsPerInch = 72.0;
 // Text lies far below this many pixels; it only has to be larger than any control.
 constexpr int UnboundedExtent = 1 << 20;
 
-constexpr QRgb solid(ColorRef colour) { return toQRgb(colour); }
+constexpr QRgb solid(ColorRef colour)
+{
+    return toQRgb(colour);
+}
 
-QRgb translated(ColorRef colour) { return solid(TranslateColor(colour)); }
+QRgb translated(ColorRef colour)
+{
+    return solid(TranslateColor(colour));
+}
 
 int qtTextFlags(Canvas::TextFormat format)
 {
@@ -49,10 +55,9 @@ int qtTextFlags(Canvas::TextFormat format)
 QString substituteFamily(const QString &family)
 {
     const QString name = family.trimmed().toLower();
-    constexpr std::array SerifNames{"times new roman", "times", "serif", "georgia",
-                                    "liberation serif"};
-    constexpr std::array MonoNames{"courier new", "courier", "monospace", "lucida console",
-                                   "consolas", "fixedsys", "liberation mono"};
+    constexpr std::array SerifNames { "times new roman", "times", "serif", "georgia", "liberation serif" };
+    constexpr std::array MonoNames { "courier new", "courier",  "monospace",      "lucida console",
+                                     "consolas",    "fixedsys", "liberation mono" };
     for (const char *serif : SerifNames) {
         if (name == QLatin1String(serif))
             return QStringLiteral("Liberation Serif");
@@ -66,7 +71,8 @@ QString substituteFamily(const QString &family)
 
 } // namespace
 
-Canvas::Canvas(QImage &image) : m_image(image)
+Canvas::Canvas(QImage &image)
+    : m_image(image)
 {
     if (m_image.format() != QImage::Format_RGB32)
         m_image = m_image.convertToFormat(QImage::Format_RGB32);
@@ -97,10 +103,10 @@ void Canvas::frame(const Rect &r, ColorRef colour)
     if (r.isEmpty())
         return;
     const QRgb c = translated(colour);
-    fillClipped({r.left, r.top, r.right, r.top + 1}, c);
-    fillClipped({r.left, r.bottom - 1, r.right, r.bottom}, c);
-    fillClipped({r.left, r.top, r.left + 1, r.bottom}, c);
-    fillClipped({r.right - 1, r.top, r.right, r.bottom}, c);
+    fillClipped({ r.left, r.top, r.right, r.top + 1 }, c);
+    fillClipped({ r.left, r.bottom - 1, r.right, r.bottom }, c);
+    fillClipped({ r.left, r.top, r.left + 1, r.bottom }, c);
+    fillClipped({ r.right - 1, r.top, r.right, r.bottom }, c);
 }
 
 void Canvas::line(int x1, int y1, int x2, int y2, ColorRef colour)
@@ -108,12 +114,12 @@ void Canvas::line(int x1, int y1, int x2, int y2, ColorRef colour)
     const QRgb c = translated(colour);
     // Straight lines are by far the most common: fill them as rectangles.
     if (y1 == y2) {
-        const Rect r = x1 <= x2 ? Rect{x1, y1, x2, y1 + 1} : Rect{x2 + 1, y1, x1 + 1, y1 + 1};
+        const Rect r = x1 <= x2 ? Rect { x1, y1, x2, y1 + 1 } : Rect { x2 + 1, y1, x1 + 1, y1 + 1 };
         fillClipped(r, c);
         return;
     }
     if (x1 == x2) {
-        const Rect r = y1 <= y2 ? Rect{x1, y1, x1 + 1, y2} : Rect{x1, y2 + 1, x1 + 1, y1 + 1};
+        const Rect r = y1 <= y2 ? Rect { x1, y1, x1 + 1, y2 } : Rect { x1, y2 + 1, x1 + 1, y1 + 1 };
         fillClipped(r, c);
         return;
     }
@@ -180,10 +186,10 @@ void Canvas::drawEdge(const Rect &r, Edge edge)
             return;
         const QRgb tl = solid(topLeft);
         const QRgb br = solid(bottomRight);
-        fillClipped({s.left, s.top, s.right, s.top + 1}, tl);
-        fillClipped({s.left, s.top, s.left + 1, s.bottom}, tl);
-        fillClipped({s.left, s.bottom - 1, s.right, s.bottom}, br);
-        fillClipped({s.right - 1, s.top, s.right, s.bottom}, br);
+        fillClipped({ s.left, s.top, s.right, s.top + 1 }, tl);
+        fillClipped({ s.left, s.top, s.left + 1, s.bottom }, tl);
+        fillClipped({ s.left, s.bottom - 1, s.right, s.bottom }, br);
+        fillClipped({ s.right - 1, s.top, s.right, s.bottom }, br);
     };
     const ColorRef highlight = sysColor(ButtonHighlight);
     const ColorRef shadow = sysColor(ButtonShadow);
@@ -299,13 +305,13 @@ void Canvas::drawText(const Rect &r, const QString &text, TextFormat format, Col
 Rect Canvas::measureText(const Rect &r, const QString &text, TextFormat format, const QFont &font)
 {
     if (text.isEmpty())
-        return {r.left, r.top, r.left, r.top};
+        return { r.left, r.top, r.left, r.top };
     const QFontMetrics metrics(resolveFont(font));
     const bool wrap = format.testFlag(WordBreak) && !format.testFlag(SingleLine);
     const int wrapWidth = wrap ? std::max(r.width(), 0) : UnboundedExtent;
     const QRect bounding = metrics.boundingRect(QRect(0, 0, wrapWidth, UnboundedExtent),
                                                 qtTextFlags(format & ~TextFormat(CenterHorizontally)), text);
-    return {r.left, r.top, r.left + bounding.width(), r.top + bounding.height()};
+    return { r.left, r.top, r.left + bounding.width(), r.top + bounding.height() };
 }
 
 QFont Canvas::resolveFont(const QFont &font)

@@ -23,15 +23,15 @@ class Canvas
 {
 public:
     enum class Edge {
-        Etched,     // a sunken outer line and a raised inner line: a groove
-        Bump,       // a raised outer line and a sunken inner line: a ridge
+        Etched, // a sunken outer line and a raised inner line: a groove
+        Bump, // a raised outer line and a sunken inner line: a ridge
         ThinSunken, // one sunken line
     };
 
     enum class Hatch {
         Horizontal = 0,
         Vertical = 1,
-        ForwardDiagonal = 2,  // falling from top left to bottom right
+        ForwardDiagonal = 2, // falling from top left to bottom right
         BackwardDiagonal = 3, // rising from bottom left to top right
         Cross = 4,
         DiagonalCross = 5,
@@ -39,10 +39,10 @@ public:
     static constexpr int HatchCount = 6;
 
     enum TextFlag {
-        SingleLine = 0x1,         // no line breaks at all
-        WordBreak = 0x2,          // wrap at word boundaries to the rectangle's width
+        SingleLine = 0x1, // no line breaks at all
+        WordBreak = 0x2, // wrap at word boundaries to the rectangle's width
         CenterHorizontally = 0x4, // each line centred in the rectangle (else left-aligned)
-        NoClip = 0x8,             // may draw beyond the rectangle
+        NoClip = 0x8, // may draw beyond the rectangle
     };
     Q_DECLARE_FLAGS(TextFormat, TextFlag)
 
@@ -52,7 +52,7 @@ public:
     QImage &image() { return m_image; }
     int width() const { return m_width; }
     int height() const { return m_height; }
-    Rect bounds() const { return {0, 0, m_width, m_height}; }
+    Rect bounds() const { return { 0, 0, m_width, m_height }; }
 
     void fill(const Rect &r, ColorRef colour);
     // One-pixel outline along the inside of r.

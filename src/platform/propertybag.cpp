@@ -23,7 +23,7 @@ void PropertyBag::write(const QString &key, const QVariant &value)
     if (i >= 0)
         m_entries[i].value = value;
     else
-        m_entries.append({key, value});
+        m_entries.append({ key, value });
 }
 
 void PropertyBag::write(const QString &key, const QVariant &value, const QVariant &defaultValue)

@@ -13,7 +13,9 @@ namespace kivaro {
 class PropertyBag
 {
 public:
-    explicit PropertyBag(Qt::CaseSensitivity keyCase = Qt::CaseInsensitive) : m_keyCase(keyCase) {}
+    explicit PropertyBag(Qt::CaseSensitivity keyCase = Qt::CaseInsensitive)
+        : m_keyCase(keyCase)
+    { }
 
     bool contains(const QString &key) const { return indexOf(key) >= 0; }
     // The stored value, or defaultValue when the key is missing.

@@ -14,7 +14,7 @@ struct Rect
 
     static constexpr Rect fromSize(int x, int y, int width, int height)
     {
-        return {x, y, x + width, y + height};
+        return { x, y, x + width, y + height };
     }
 
     constexpr int width() const { return right - left; }
@@ -22,15 +22,18 @@ struct Rect
     constexpr bool isEmpty() const { return right <= left || bottom <= top; }
     constexpr bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 
-    constexpr Rect translated(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
+    constexpr Rect translated(int dx, int dy) const
+    {
+        return { left + dx, top + dy, right + dx, bottom + dy };
+    }
     constexpr Rect adjusted(int dl, int dt, int dr, int db) const
     {
-        return {left + dl, top + dt, right + dr, bottom + db};
+        return { left + dl, top + dt, right + dr, bottom + db };
     }
     constexpr Rect intersected(const Rect &other) const
     {
-        return {left > other.left ? left : other.left, top > other.top ? top : other.top,
-                right < other.right ? right : other.right, bottom < other.bottom ? bottom : other.bottom};
+        return { left > other.left ? left : other.left, top > other.top ? top : other.top,
+                 right < other.right ? right : other.right, bottom < other.bottom ? bottom : other.bottom };
     }
 
     friend constexpr bool operator==(const Rect &, const Rect &) = default;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QtGlobal>
 #include <QRgb>
+#include <QtGlobal>
 
 namespace kivaro {
 
@@ -15,13 +15,28 @@ constexpr ColorRef rgb(int red, int green, int blue)
 {
     return static_cast<ColorRef>((red & 0xff) | ((green & 0xff) << 8) | ((blue & 0xff) << 16));
 }
-constexpr int redOf(ColorRef c) { return static_cast<int>(c & 0xffu); }
-constexpr int greenOf(ColorRef c) { return static_cast<int>((c >> 8) & 0xffu); }
-constexpr int blueOf(ColorRef c) { return static_cast<int>((c >> 16) & 0xffu); }
+constexpr int redOf(ColorRef c)
+{
+    return static_cast<int>(c & 0xffu);
+}
+constexpr int greenOf(ColorRef c)
+{
+    return static_cast<int>((c >> 8) & 0xffu);
+}
+constexpr int blueOf(ColorRef c)
+{
+    return static_cast<int>((c >> 16) & 0xffu);
+}
 
 // Only the low 24 bits describe the colour; anything above them is ignored when it is drawn.
-constexpr QRgb toQRgb(ColorRef c) { return qRgb(redOf(c), greenOf(c), blueOf(c)); }
-constexpr ColorRef fromQRgb(QRgb c) { return rgb(qRed(c), qGreen(c), qBlue(c)); }
+constexpr QRgb toQRgb(ColorRef c)
+{
+    return qRgb(redOf(c), greenOf(c), blueOf(c));
+}
+constexpr ColorRef fromQRgb(QRgb c)
+{
+    return rgb(qRed(c), qGreen(c), qBlue(c));
+}
 
 // Indexes into the system-colour table. Stored files and host programs pass these numbers around
 // (with SystemColorFlag set), so they keep the desktop's classic numbering.

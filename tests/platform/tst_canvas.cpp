@@ -49,7 +49,7 @@ int countOf(const Canvas &canvas, ColorRef colour)
 
 QFont arial(double points)
 {
-    QFont font{QStringLiteral("Arial")};
+    QFont font { QStringLiteral("Arial") };
     font.setPointSizeF(points);
     return font;
 }
@@ -94,12 +94,13 @@ void TestCanvas::fillKeepsLeftTopAndLeavesRightBottom_data()
     QTest::addColumn<QPoint>("inside");
     QTest::addColumn<QPoint>("outside");
 
-    QTest::newRow("plain") << Rect{2, 3, 6, 5} << 8 << QPoint(5, 4) << QPoint(6, 4);
-    QTest::newRow("bottom excluded") << Rect{2, 3, 6, 5} << 8 << QPoint(2, 3) << QPoint(2, 5);
-    QTest::newRow("inverted draws nothing") << Rect{6, 3, 2, 5} << 0 << QPoint(-1, -1) << QPoint(4, 4);
-    QTest::newRow("empty draws nothing") << Rect{2, 3, 2, 9} << 0 << QPoint(-1, -1) << QPoint(2, 3);
-    QTest::newRow("clipped at every side") << Rect{-5, -5, 100, 100} << 100 << QPoint(9, 9) << QPoint(-1, -1);
-    QTest::newRow("wholly outside") << Rect{20, 20, 30, 30} << 0 << QPoint(-1, -1) << QPoint(9, 9);
+    QTest::newRow("plain") << Rect { 2, 3, 6, 5 } << 8 << QPoint(5, 4) << QPoint(6, 4);
+    QTest::newRow("bottom excluded") << Rect { 2, 3, 6, 5 } << 8 << QPoint(2, 3) << QPoint(2, 5);
+    QTest::newRow("inverted draws nothing") << Rect { 6, 3, 2, 5 } << 0 << QPoint(-1, -1) << QPoint(4, 4);
+    QTest::newRow("empty draws nothing") << Rect { 2, 3, 2, 9 } << 0 << QPoint(-1, -1) << QPoint(2, 3);
+    QTest::newRow("clipped at every side")
+        << Rect { -5, -5, 100, 100 } << 100 << QPoint(9, 9) << QPoint(-1, -1);
+    QTest::newRow("wholly outside") << Rect { 20, 20, 30, 30 } << 0 << QPoint(-1, -1) << QPoint(9, 9);
 }
 
 void TestCanvas::fillKeepsLeftTopAndLeavesRightBottom()
@@ -123,7 +124,7 @@ void TestCanvas::frameDrawsInsideEdgeOnly()
 {
     QImage image = blank(10, 10);
     Canvas canvas(image);
-    canvas.frame({1, 2, 7, 6}, Ink);
+    canvas.frame({ 1, 2, 7, 6 }, Ink);
     // 6 x 4 outline: 2 x 6 + 2 x 2 pixels.
     QCOMPARE(countOf(canvas, Ink), 16);
     QCOMPARE(hex(canvas.pixel(1, 2)), hex(Ink));
@@ -167,7 +168,7 @@ void TestCanvas::polylineDrawsCornersButNotLastPoint()
 {
     QImage image = blank(10, 10);
     Canvas canvas(image);
-    const QPoint points[] = {{1, 8}, {1, 1}, {8, 1}, {8, 8}};
+    const QPoint points[] = { { 1, 8 }, { 1, 1 }, { 8, 1 }, { 8, 8 } };
     canvas.polyline(points, Ink);
     QCOMPARE(hex(canvas.pixel(1, 1)), hex(Ink));
     QCOMPARE(hex(canvas.pixel(8, 1)), hex(Ink));
@@ -204,7 +205,7 @@ void TestCanvas::drawEdge()
 
     QImage image = blank(12, 10, Ink);
     Canvas canvas(image);
-    canvas.drawEdge({1, 1, 11, 9}, edge);
+    canvas.drawEdge({ 1, 1, 11, 9 }, edge);
     QCOMPARE(hex(canvas.pixel(1, 1)), hex(outerTopLeft));
     QCOMPARE(hex(canvas.pixel(5, 1)), hex(outerTopLeft));
     QCOMPARE(hex(canvas.pixel(1, 5)), hex(outerTopLeft));
@@ -229,12 +230,14 @@ void TestCanvas::hatchFillIsAnchoredAtOrigin_data()
     QTest::addColumn<Canvas::Hatch>("pattern");
     QTest::addColumn<QList<QPoint>>("forePixels"); // within one 8 x 8 cell at the origin
 
-    QTest::newRow("horizontal") << Canvas::Hatch::Horizontal << QList<QPoint>{{0, 3}, {7, 3}};
-    QTest::newRow("vertical") << Canvas::Hatch::Vertical << QList<QPoint>{{4, 0}, {4, 7}};
-    QTest::newRow("forward diagonal") << Canvas::Hatch::ForwardDiagonal << QList<QPoint>{{0, 0}, {7, 7}};
-    QTest::newRow("backward diagonal") << Canvas::Hatch::BackwardDiagonal << QList<QPoint>{{7, 0}, {0, 7}};
-    QTest::newRow("cross") << Canvas::Hatch::Cross << QList<QPoint>{{0, 3}, {4, 0}};
-    QTest::newRow("diagonal cross") << Canvas::Hatch::DiagonalCross << QList<QPoint>{{0, 0}, {7, 0}};
+    QTest::newRow("horizontal") << Canvas::Hatch::Horizontal << QList<QPoint> { { 0, 3 }, { 7, 3 } };
+    QTest::newRow("vertical") << Canvas::Hatch::Vertical << QList<QPoint> { { 4, 0 }, { 4, 7 } };
+    QTest::newRow("forward diagonal")
+        << Canvas::Hatch::ForwardDiagonal << QList<QPoint> { { 0, 0 }, { 7, 7 } };
+    QTest::newRow("backward diagonal")
+        << Canvas::Hatch::BackwardDiagonal << QList<QPoint> { { 7, 0 }, { 0, 7 } };
+    QTest::newRow("cross") << Canvas::Hatch::Cross << QList<QPoint> { { 0, 3 }, { 4, 0 } };
+    QTest::newRow("diagonal cross") << Canvas::Hatch::DiagonalCross << QList<QPoint> { { 0, 0 }, { 7, 0 } };
 }
 
 void TestCanvas::hatchFillIsAnchoredAtOrigin()
@@ -245,7 +248,7 @@ void TestCanvas::hatchFillIsAnchoredAtOrigin()
     QImage image = blank(24, 24);
     Canvas canvas(image);
     // Starting the fill off the 8-pixel grid must not shift the pattern.
-    canvas.hatchFill({3, 5, 24, 24}, pattern, Ink, Other);
+    canvas.hatchFill({ 3, 5, 24, 24 }, pattern, Ink, Other);
     for (const QPoint &p : forePixels) {
         const QPoint cell = p + QPoint(8, 8);
         QCOMPARE(hex(canvas.pixel(cell.x(), cell.y())), hex(Ink));
@@ -270,7 +273,7 @@ void TestCanvas::patternFillTilesFromOrigin()
     }
     QImage image = blank(20, 10);
     Canvas canvas(image);
-    canvas.patternFill({4, 1, 15, 9}, tile);
+    canvas.patternFill({ 4, 1, 15, 9 }, tile);
     for (int y = 1; y < 9; ++y) {
         for (int x = 4; x < 15; ++x)
             QCOMPARE(hex(canvas.pixel(x, y)), hex(rgb((x % 3) * 50, (y % 2) * 100, 7)));
@@ -278,7 +281,7 @@ void TestCanvas::patternFillTilesFromOrigin()
     QCOMPARE(hex(canvas.pixel(15, 1)), hex(Paper));
     QCOMPARE(hex(canvas.pixel(4, 0)), hex(Paper));
 
-    canvas.patternFill({0, 0, 20, 10}, QImage());
+    canvas.patternFill({ 0, 0, 20, 10 }, QImage());
     QCOMPARE(hex(canvas.pixel(0, 0)), hex(Paper));
 }
 
@@ -286,7 +289,7 @@ void TestCanvas::ellipseStaysInsideItsRectangle()
 {
     QImage image = blank(40, 24);
     Canvas canvas(image);
-    canvas.ellipse({4, 2, 36, 22}, Ink, Other);
+    canvas.ellipse({ 4, 2, 36, 22 }, Ink, Other);
     QCOMPARE(hex(canvas.pixel(20, 12)), hex(Other));
     QCOMPARE(hex(canvas.pixel(4, 2)), hex(Paper)); // corners stay outside the ellipse
     QCOMPARE(hex(canvas.pixel(35, 21)), hex(Paper));
@@ -305,15 +308,15 @@ void TestCanvas::focusRectInvertsEveryOtherPixelAndUndoes()
     QImage image = blank(12, 8, Ink);
     const QImage before = image.copy();
     Canvas canvas(image);
-    canvas.focusRect({1, 1, 11, 7});
+    canvas.focusRect({ 1, 1, 11, 7 });
     const ColorRef inverted = Ink ^ 0xffffffu;
     QCOMPARE(hex(canvas.pixel(1, 1)), hex(inverted));
     QCOMPARE(hex(canvas.pixel(2, 1)), hex(Ink));
     QCOMPARE(hex(canvas.pixel(3, 1)), hex(inverted));
     QCOMPARE(hex(canvas.pixel(1, 3)), hex(inverted));
     QCOMPARE(hex(canvas.pixel(5, 3)), hex(Ink)); // inside untouched
-    QCOMPARE(countOf(canvas, inverted), 14);     // half of the 28 outline pixels
-    canvas.focusRect({1, 1, 11, 7});
+    QCOMPARE(countOf(canvas, inverted), 14); // half of the 28 outline pixels
+    canvas.focusRect({ 1, 1, 11, 7 });
     QCOMPARE(image, before);
 }
 
@@ -321,7 +324,7 @@ void TestCanvas::textIsDrawnInColourInsideItsRectangle()
 {
     QImage image = blank(80, 30);
     Canvas canvas(image);
-    const Rect r{10, 5, 30, 20};
+    const Rect r { 10, 5, 30, 20 };
     canvas.drawText(r, QStringLiteral("Wide text here"), Canvas::SingleLine, Ink, arial(8.25));
     const std::vector<QPoint> inked = pixelsOf(canvas, Ink);
     QVERIFY(!inked.empty());
@@ -355,8 +358,9 @@ void TestCanvas::accessKeysAndDoubleAmpersands()
     QFETCH(bool, underlined);
 
     const QFont font = arial(8.25);
-    const Rect measuredPrefix = Canvas::measureText({0, 0, 200, 50}, withPrefix, Canvas::SingleLine, font);
-    QCOMPARE(measuredPrefix.width(), Canvas::measureText({0, 0, 200, 50}, plain, Canvas::SingleLine, font).width());
+    const Rect measuredPrefix = Canvas::measureText({ 0, 0, 200, 50 }, withPrefix, Canvas::SingleLine, font);
+    QCOMPARE(measuredPrefix.width(),
+             Canvas::measureText({ 0, 0, 200, 50 }, plain, Canvas::SingleLine, font).width());
     // "&&" takes the room of one ampersand.
     auto widthOf = [&font](const QString &text) {
         return Canvas::measureText({}, text, Canvas::SingleLine, font).width();
@@ -368,8 +372,8 @@ void TestCanvas::accessKeysAndDoubleAmpersands()
     QImage b = blank(100, 20);
     Canvas ca(a);
     Canvas cb(b);
-    ca.drawText({2, 2, 98, 18}, withPrefix, Canvas::SingleLine, Ink, font);
-    cb.drawText({2, 2, 98, 18}, plain, Canvas::SingleLine, Ink, font);
+    ca.drawText({ 2, 2, 98, 18 }, withPrefix, Canvas::SingleLine, Ink, font);
+    cb.drawText({ 2, 2, 98, 18 }, plain, Canvas::SingleLine, Ink, font);
     if (underlined)
         QVERIFY(countOf(ca, Ink) > countOf(cb, Ink));
     else
@@ -380,8 +384,8 @@ void TestCanvas::wordBreakWrapsToWidth()
 {
     const QFont font = arial(8.25);
     const QString text = QStringLiteral("one two three four five six");
-    const Rect single = Canvas::measureText({5, 7, 60, 100}, text, Canvas::SingleLine, font);
-    const Rect wrapped = Canvas::measureText({5, 7, 60, 100}, text, Canvas::WordBreak, font);
+    const Rect single = Canvas::measureText({ 5, 7, 60, 100 }, text, Canvas::SingleLine, font);
+    const Rect wrapped = Canvas::measureText({ 5, 7, 60, 100 }, text, Canvas::WordBreak, font);
     QCOMPARE(single.left, 5);
     QCOMPARE(single.top, 7);
     QVERIFY(single.width() > 55); // one line ignores the width
@@ -393,7 +397,7 @@ void TestCanvas::wordBreakWrapsToWidth()
     // Centred lines stay inside the measured band.
     QImage image = blank(70, 80);
     Canvas canvas(image);
-    canvas.drawText({5, 7, 60, 100}, text, Canvas::WordBreak | Canvas::CenterHorizontally, Ink, font);
+    canvas.drawText({ 5, 7, 60, 100 }, text, Canvas::WordBreak | Canvas::CenterHorizontally, Ink, font);
     for (const QPoint &p : pixelsOf(canvas, Ink))
         QVERIFY(p.y() >= 7 && p.y() < wrapped.bottom + 1);
 }
@@ -406,11 +410,14 @@ void TestCanvas::fontsResolveToLiberation_data()
     QTest::addColumn<int>("pixels");
 
     QTest::newRow("Arial 8.25") << QStringLiteral("Arial") << 8.25 << QStringLiteral("Liberation Sans") << 11;
-    QTest::newRow("MS Sans Serif") << QStringLiteral("MS Sans Serif") << 12.0 << QStringLiteral("Liberation Sans") << 16;
-    QTest::newRow("Times New Roman") << QStringLiteral("Times New Roman") << 9.0 << QStringLiteral("Liberation Serif")
-                                     << 12;
-    QTest::newRow("Courier New") << QStringLiteral("Courier New") << 10.0 << QStringLiteral("Liberation Mono") << 13;
-    QTest::newRow("unknown") << QStringLiteral("No Such Face") << 8.25 << QStringLiteral("Liberation Sans") << 11;
+    QTest::newRow("MS Sans Serif") << QStringLiteral("MS Sans Serif") << 12.0
+                                   << QStringLiteral("Liberation Sans") << 16;
+    QTest::newRow("Times New Roman") << QStringLiteral("Times New Roman") << 9.0
+                                     << QStringLiteral("Liberation Serif") << 12;
+    QTest::newRow("Courier New") << QStringLiteral("Courier New") << 10.0 << QStringLiteral("Liberation Mono")
+                                 << 13;
+    QTest::newRow("unknown") << QStringLiteral("No Such Face") << 8.25 << QStringLiteral("Liberation Sans")
+                             << 11;
 }
 
 void TestCanvas::fontsResolveToLiberation()

@@ -32,14 +32,14 @@ void TestPropertyBag::keyCase_data()
     QTest::addColumn<QString>("read");
     QTest::addColumn<bool>("found");
 
-    QTest::newRow("insensitive, lower read") << Qt::CaseInsensitive << QStringLiteral("BTYPE") << QStringLiteral("btype")
-                                             << true;
-    QTest::newRow("insensitive, mixed") << Qt::CaseInsensitive << QStringLiteral("showtext")
-                                        << QStringLiteral("ShowText") << true;
-    QTest::newRow("sensitive, other case") << Qt::CaseSensitive << QStringLiteral("Value") << QStringLiteral("VALUE")
-                                           << false;
-    QTest::newRow("sensitive, same case") << Qt::CaseSensitive << QStringLiteral("Value") << QStringLiteral("Value")
-                                          << true;
+    QTest::newRow("insensitive, lower read")
+        << Qt::CaseInsensitive << QStringLiteral("BTYPE") << QStringLiteral("btype") << true;
+    QTest::newRow("insensitive, mixed")
+        << Qt::CaseInsensitive << QStringLiteral("showtext") << QStringLiteral("ShowText") << true;
+    QTest::newRow("sensitive, other case")
+        << Qt::CaseSensitive << QStringLiteral("Value") << QStringLiteral("VALUE") << false;
+    QTest::newRow("sensitive, same case")
+        << Qt::CaseSensitive << QStringLiteral("Value") << QStringLiteral("Value") << true;
 }
 
 void TestPropertyBag::keyCase()
@@ -75,7 +75,8 @@ void TestPropertyBag::rewritingKeepsPlaceAndSpelling()
     bag.write(QStringLiteral("Color"), 2);
     bag.write(QStringLiteral("Max"), 3);
     bag.write(QStringLiteral("COLOR"), 20);
-    QCOMPARE(bag.keys(), (QStringList{QStringLiteral("Font"), QStringLiteral("Color"), QStringLiteral("Max")}));
+    QCOMPARE(bag.keys(),
+             (QStringList { QStringLiteral("Font"), QStringLiteral("Color"), QStringLiteral("Max") }));
     QCOMPARE(bag.read(QStringLiteral("color")).toInt(), 20);
     QCOMPARE(bag.size(), 3);
 }

@@ -21,7 +21,7 @@ constexpr ColorRef LabelColour = rgb(80, 80, 80);
 
 QFont sheetFont(double points, bool bold)
 {
-    QFont font{QStringLiteral("Arial")};
+    QFont font { QStringLiteral("Arial") };
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
@@ -35,11 +35,24 @@ int rowHeight(const auto &row)
     return LabelHeight + height;
 }
 
+QFont labelFont()
+{
+    constexpr double LabelPoints = 7;
+    return sheetFont(LabelPoints, false);
+}
+
+// An item is as wide as its picture or its label, whichever is wider.
+int itemWidth(const auto &item)
+{
+    const int label = Canvas::measureText({}, item.label, Canvas::SingleLine, labelFont()).width();
+    return std::max(item.picture.width(), label);
+}
+
 int rowWidth(const auto &row)
 {
     int width = CaptionWidth;
     for (const auto &item : row.items)
-        width += item.picture.width() + ItemSpacing;
+        width += itemWidth(item) + ItemSpacing;
     return width;
 }
 
@@ -47,21 +60,21 @@ int rowWidth(const auto &row)
 
 void GallerySheet::addSection(const QString &heading)
 {
-    m_sections.append({heading, {}});
+    m_sections.append({ heading, {} });
 }
 
 void GallerySheet::addRow(const QString &caption)
 {
     if (m_sections.isEmpty())
         addSection({});
-    m_sections.last().rows.append({caption, {}});
+    m_sections.last().rows.append({ caption, {} });
 }
 
 void GallerySheet::addItem(const QString &label, const QImage &picture)
 {
     if (m_sections.isEmpty() || m_sections.last().rows.isEmpty())
         addRow({});
-    m_sections.last().rows.last().items.append({label, picture});
+    m_sections.last().rows.last().items.append({ label, picture });
 }
 
 QImage GallerySheet::render() const
@@ -82,25 +95,24 @@ QImage GallerySheet::render() const
 
     const QFont headingFont = sheetFont(11, true);
     const QFont captionFont = sheetFont(8.25, false);
-    const QFont labelFont = sheetFont(7, false);
     int y = Margin;
     for (const Section &section : m_sections) {
-        canvas.drawText({Margin, y, sheet.width() - Margin, y + HeadingHeight}, section.heading, Canvas::SingleLine,
-                        HeadingColour, headingFont);
+        canvas.drawText({ Margin, y, sheet.width() - Margin, y + HeadingHeight }, section.heading,
+                        Canvas::SingleLine, HeadingColour, headingFont);
         y += HeadingHeight;
         for (const Row &row : section.rows) {
-            canvas.drawText({Margin, y + LabelHeight, Margin + CaptionWidth - 8, y + rowHeight(row)}, row.caption,
-                            Canvas::WordBreak, TextColour, captionFont);
+            canvas.drawText({ Margin, y + LabelHeight, Margin + CaptionWidth - 8, y + rowHeight(row) },
+                            row.caption, Canvas::WordBreak, TextColour, captionFont);
             int x = Margin + CaptionWidth;
             for (const Item &item : row.items) {
-                canvas.drawText({x, y, x + item.picture.width() + ItemSpacing, y + LabelHeight}, item.label,
-                                Canvas::SingleLine, LabelColour, labelFont);
+                canvas.drawText({ x, y, x + itemWidth(item), y + LabelHeight }, item.label,
+                                Canvas::SingleLine, LabelColour, labelFont());
                 const QImage picture = item.picture.convertToFormat(QImage::Format_RGB32);
                 for (int py = 0; py < picture.height(); ++py) {
                     for (int px = 0; px < picture.width(); ++px)
                         canvas.setPixel(x + px, y + LabelHeight + py, fromQRgb(picture.pixel(px, py)));
                 }
-                x += item.picture.width() + ItemSpacing;
+                x += itemWidth(item) + ItemSpacing;
             }
             y += rowHeight(row) + RowSpacing;
         }

@@ -3,10 +3,9 @@
 //
 //   kivaro-gallery [output.png]      (default: kivaro-gallery.png)
 
-#include "gallerysheet.h"
-
 #include "controls/progressbar/progressbarpainter.h"
 #include "controls/progressbar/progressbarstyle.h"
+#include "gallerysheet.h"
 #include "platform/canvas.h"
 
 #include <QGuiApplication>
@@ -21,7 +20,7 @@ using namespace kivaro;
 
 // The main window's own bar colour, and a second one to show how the looks take a colour.
 constexpr ColorRef MainWindowBlue = 0x00A85E33;
-constexpr std::array Percentages{0, 37, 100};
+constexpr std::array Percentages { 0, 37, 100 };
 
 QImage drawBar(const ProgressBarLook &look, QSize size)
 {
@@ -48,11 +47,11 @@ QString percentLabel(int p)
 
 void addProgressBarLooks(GallerySheet &sheet)
 {
-    const QStringList names{
-        QStringLiteral("segmented"), QStringLiteral("continuous"), QStringLiteral("marquee blocks"),
-        QStringLiteral("flat"),      QStringLiteral("etched"),     QStringLiteral("glass"),
-        QStringLiteral("dark"),      QStringLiteral("hatched"),    QStringLiteral("pattern"),
-        QStringLiteral("metal")};
+    const QStringList names { QStringLiteral("segmented"),      QStringLiteral("continuous"),
+                              QStringLiteral("marquee blocks"), QStringLiteral("flat"),
+                              QStringLiteral("etched"),         QStringLiteral("glass"),
+                              QStringLiteral("dark"),           QStringLiteral("hatched"),
+                              QStringLiteral("pattern"),        QStringLiteral("metal") };
 
     ProgressBarLook look;
     look.color = MainWindowBlue;
@@ -68,7 +67,7 @@ void addProgressBarLooks(GallerySheet &sheet)
         sheet.addRow(QStringLiteral("Scrolling %1: %2").arg(scrolling).arg(names.at(scrolling)));
         for (int p : Percentages) {
             look.percentage = p;
-            sheet.addItem(percentLabel(p), drawBar(look, {200, 20}));
+            sheet.addItem(percentLabel(p), drawBar(look, { 200, 20 }));
         }
     }
 
@@ -78,20 +77,21 @@ void addProgressBarLooks(GallerySheet &sheet)
         look.percentage = 63;
         sheet.addRow(QStringLiteral("Scrolling %1").arg(scrolling));
         look.showText = false;
-        sheet.addItem(QStringLiteral("no text"), drawBar(look, {400, 30}));
+        sheet.addItem(QStringLiteral("no text"), drawBar(look, { 400, 30 }));
         look.showText = true;
-        sheet.addItem(QStringLiteral("text"), drawBar(look, {400, 30}));
+        sheet.addItem(QStringLiteral("text"), drawBar(look, { 400, 30 }));
     }
 
     sheet.addSection(QStringLiteral("Progress bar: vertical (Orientation 1), 24 x 120"));
     sheet.addRow(QStringLiteral("Scrolling 0, 1, 2 at 0, 37, 100 %"));
     look.showText = false;
     look.orientation = 1;
-    for (int scrolling : {0, 1, 2}) {
+    for (int scrolling : { 0, 1, 2 }) {
         look.scrolling = scrolling;
         for (int p : Percentages) {
             look.percentage = p;
-            sheet.addItem(QStringLiteral("%1: %2").arg(scrolling).arg(percentLabel(p)), drawBar(look, {24, 120}));
+            sheet.addItem(QStringLiteral("%1: %2").arg(scrolling).arg(percentLabel(p)),
+                          drawBar(look, { 24, 120 }));
         }
     }
     look.orientation = progressbar::Horizontal;
@@ -102,20 +102,20 @@ void addProgressBarLooks(GallerySheet &sheet)
     look.percentage = 80;
     for (int style = 0; style < progressbar::HatchStyleCount; ++style) {
         look.brushStyle = style;
-        sheet.addItem(QStringLiteral("BrushStyle %1").arg(style), drawBar(look, {120, 20}));
+        sheet.addItem(QStringLiteral("BrushStyle %1").arg(style), drawBar(look, { 120, 20 }));
     }
 
     sheet.addSection(QStringLiteral("Progress bar: pattern look without an Image, and other colours"));
     sheet.addRow(QStringLiteral("Misc"));
     look.scrolling = progressbar::LookPattern;
     look.image = QImage();
-    sheet.addItem(QStringLiteral("pattern, no Image"), drawBar(look, {200, 20}));
+    sheet.addItem(QStringLiteral("pattern, no Image"), drawBar(look, { 200, 20 }));
     look.color = TranslateColor(SystemColorFlag | Highlight);
     look.percentage = 55;
     look.showText = true;
-    for (int scrolling : {0, 5, 9}) {
+    for (int scrolling : { 0, 5, 9 }) {
         look.scrolling = scrolling;
-        sheet.addItem(QStringLiteral("highlight colour, look %1").arg(scrolling), drawBar(look, {200, 20}));
+        sheet.addItem(QStringLiteral("highlight colour, look %1").arg(scrolling), drawBar(look, { 200, 20 }));
     }
 }
 

@@ -14,11 +14,20 @@ namespace {
 constexpr int channelMax = 255;
 constexpr double PercentScale = 100.0;
 
-int clampChannel(int c) { return std::clamp(c, 0, channelMax); }
-int clampChannel(double c) { return std::clamp(roundToInt(c), 0, channelMax); }
+int clampChannel(int c)
+{
+    return std::clamp(c, 0, channelMax);
+}
+int clampChannel(double c)
+{
+    return std::clamp(roundToInt(c), 0, channelMax);
+}
 
 // The bar's end for a given percentage and scale, as the looks 3 to 9 work it out.
-int barEnd(int p, double fullScale, int span) { return roundToInt(p / fullScale * span); }
+int barEnd(int p, double fullScale, int span)
+{
+    return roundToInt(p / fullScale * span);
+}
 
 void paintDefaultFrame(Canvas &canvas, int W, int H)
 {
@@ -28,7 +37,7 @@ void paintDefaultFrame(Canvas &canvas, int W, int H)
     DrawLine(2, 2, 2, H - 2, canvas, FrameLight);
     DrawLine(2, 2, W - 2, 2, canvas, FrameLight);
     DrawLine(W - 2, 2, W - 2, H - 2, canvas, FrameLight);
-    canvas.frame({0, 0, W, H}, FrameOutline);
+    canvas.frame({ 0, 0, W, H }, FrameOutline);
 
     struct Corner
     {
@@ -37,30 +46,30 @@ void paintDefaultFrame(Canvas &canvas, int W, int H)
         ColorRef colour;
     };
     const Corner corners[] = {
-        {0, 0, White},
-        {0, 1, CornerOuter},
-        {0, 2, CornerEdge},
-        {1, 0, CornerOuterAlt},
-        {1, 1, CornerInner},
-        {2, 0, CornerEdge},
-        {2, 2, FrameShade},
-        {0, H - 1, White},
-        {1, H - 1, CornerOuter},
-        {2, H - 1, CornerEdge},
-        {0, H - 3, CornerEdge},
-        {0, H - 2, CornerOuterAlt},
-        {1, H - 2, CornerInner},
-        {W - 1, 0, White},
-        {W - 1, 1, FrameShade},
-        {W - 1, 2, CornerEdge},
-        {W - 2, 2, FrameShade},
-        {W - 2, 1, FrameOutline},
-        {W - 1, H - 1, White},
-        {W - 1, H - 2, FrameShade},
-        {W - 1, H - 3, CornerEdge},
-        {W - 2, H - 2, CornerInner},
-        {W - 2, H - 1, FrameShade},
-        {W - 3, H - 1, CornerEdge},
+        { 0, 0, White },
+        { 0, 1, CornerOuter },
+        { 0, 2, CornerEdge },
+        { 1, 0, CornerOuterAlt },
+        { 1, 1, CornerInner },
+        { 2, 0, CornerEdge },
+        { 2, 2, FrameShade },
+        { 0, H - 1, White },
+        { 1, H - 1, CornerOuter },
+        { 2, H - 1, CornerEdge },
+        { 0, H - 3, CornerEdge },
+        { 0, H - 2, CornerOuterAlt },
+        { 1, H - 2, CornerInner },
+        { W - 1, 0, White },
+        { W - 1, 1, FrameShade },
+        { W - 1, 2, CornerEdge },
+        { W - 2, 2, FrameShade },
+        { W - 2, 1, FrameOutline },
+        { W - 1, H - 1, White },
+        { W - 1, H - 2, FrameShade },
+        { W - 1, H - 3, CornerEdge },
+        { W - 2, H - 2, CornerInner },
+        { W - 2, H - 1, FrameShade },
+        { W - 3, H - 1, CornerEdge },
     };
     for (const Corner &corner : corners)
         canvas.setPixel(corner.x, corner.y, corner.colour);
@@ -85,11 +94,13 @@ void paintDefaultLook(Canvas &canvas, int W, int H, int p, const ProgressBarLook
 
         if (look.scrolling != LookMarquee) {
             DrawGradient(light, colour, BodyStart, BodyTop, r, BodyGradientRows, canvas, false);
-            canvas.fill({BodyStart, BodyFillInset, r, H - BodyFillInset}, colour);
-            DrawGradient(colour, light, BodyStart, H - BodyBottomGradient, r, BodyGradientRows, canvas, false);
+            canvas.fill({ BodyStart, BodyFillInset, r, H - BodyFillInset }, colour);
+            DrawGradient(colour, light, BodyStart, H - BodyBottomGradient, r, BodyGradientRows, canvas,
+                         false);
         } else {
             for (int i = 0; i < MarqueeBlocks; ++i) {
-                const int x = roundToInt(barRight + MarqueeSpacing * i - (FullPercentage - p) / PercentScale * MarqueeLag);
+                const int x = roundToInt(barRight + MarqueeSpacing * i
+                                         - (FullPercentage - p) / PercentScale * MarqueeLag);
                 DrawGradient(LightenColor(colour, MarqueeStartLightening - MarqueeLighteningStep * i),
                              LightenColor(colour, MarqueeEndLightening - MarqueeLighteningStep * i), x,
                              MarqueeTop, MarqueeBlockSpan, H - MarqueeEdgeInset, canvas, true);
@@ -97,7 +108,7 @@ void paintDefaultLook(Canvas &canvas, int W, int H, int p, const ProgressBarLook
         }
         if (look.scrolling == LookSegmented) {
             for (int x = FirstSeparator; x <= barRight; x += SegmentPitch)
-                canvas.fill({x + 1, 0, x + 1 + SegmentGap, H}, White);
+                canvas.fill({ x + 1, 0, x + 1 + SegmentGap, H }, White);
         }
     } else {
         const int m = roundToInt(H * (1.0 - f));
@@ -105,7 +116,7 @@ void paintDefaultLook(Canvas &canvas, int W, int H, int p, const ProgressBarLook
 
         if (look.scrolling != LookMarquee) {
             DrawGradient(light, colour, BodyStart, barTop, BodyGradientColumns, H, canvas, true);
-            canvas.fill({BodyFillLeft, barTop, W - BodyRightInset, H}, colour);
+            canvas.fill({ BodyFillLeft, barTop, W - BodyRightInset, H }, colour);
             DrawGradient(colour, light, W - BodyRightInset, barTop, BodyGradientColumns, H, canvas, true);
         } else {
             // Unlike the horizontal blocks, the vertical ones do not trail behind the bar's end.
@@ -120,7 +131,7 @@ void paintDefaultLook(Canvas &canvas, int W, int H, int p, const ProgressBarLook
             // The client area's left edge counts as column 3 while the bar is worked out; the frame
             // covers the columns left of it anyway.
             for (int y = H; y >= barTop + SegmentWidth; y -= SegmentPitch)
-                canvas.fill({BarStart, y - SegmentGap, W, y}, White);
+                canvas.fill({ BarStart, y - SegmentGap, W, y }, White);
         }
     }
     paintDefaultFrame(canvas, W, H);
@@ -133,8 +144,8 @@ void paintMetalLook(Canvas &canvas, int W, int H, int p, const ProgressBarLook &
     const int h = roundToInt((H - 3) / 2.0);
     DrawGradient(White, Silver, 2, 2, W - 3, h, canvas, false);
     DrawGradient(Silver, Silver, 2, h, W - 3, h, canvas, false);
-    DrawGradient(LightenColor(colour, MetalUpperLightening), BlendColor(colour, Black, MetalUpperWeight), 2, 2, e,
-                 h, canvas, false);
+    DrawGradient(LightenColor(colour, MetalUpperLightening), BlendColor(colour, Black, MetalUpperWeight), 2,
+                 2, e, h, canvas, false);
     DrawGradient(BlendColor(colour, Black, MetalLowerWeight), colour, 2, h, e, h, canvas, false);
     paintDefaultFrame(canvas, W, H);
 }
@@ -142,16 +153,17 @@ void paintMetalLook(Canvas &canvas, int W, int H, int p, const ProgressBarLook &
 void paintLook(Canvas &canvas, int W, int H, int p, const ProgressBarLook &look)
 {
     const ColorRef colour = look.color;
-    const Rect R{0, 0, W, H};
+    const Rect R { 0, 0, W, H };
     switch (look.scrolling) {
     case LookFlat:
         canvas.frame(R, LightenColor(colour, FlatFrameLightening));
-        canvas.fill({1, 1, barEnd(p, PercentScale, W), H - 1}, LightenColor(colour, FlatBarLightening));
+        canvas.fill({ 1, 1, barEnd(p, PercentScale, W), H - 1 }, LightenColor(colour, FlatBarLightening));
         break;
     case LookEtched:
         canvas.drawEdge(R, Canvas::Edge::Etched);
         DrawGradient(LightenColor(colour, EtchedStartLightening), LightenColor(colour, EtchedEndLightening),
-                     EtchedInset, EtchedInset, barEnd(p, PercentScale, W - 2 * EtchedInset), H - 3, canvas, true);
+                     EtchedInset, EtchedInset, barEnd(p, PercentScale, W - 2 * EtchedInset), H - 3, canvas,
+                     true);
         break;
     case LookGlass: {
         const int e = barEnd(p, InsetFullScalePercent, W);
@@ -169,7 +181,7 @@ void paintLook(Canvas &canvas, int W, int H, int p, const ProgressBarLook &look)
     }
     case LookHatched: {
         canvas.drawEdge(R, Canvas::Edge::Bump);
-        const Rect bar{2, 2, barEnd(p, InsetFullScalePercent, W), H - 2};
+        const Rect bar { 2, 2, barEnd(p, InsetFullScalePercent, W), H - 2 };
         const ColorRef background = LightenColor(colour, HatchBackgroundLightening);
         if (look.brushStyle >= 0 && look.brushStyle < HatchStyleCount)
             canvas.hatchFill(bar, static_cast<Canvas::Hatch>(look.brushStyle), colour, background);
@@ -207,9 +219,10 @@ void paintText(Canvas &canvas, int W, int p, const ProgressBarLook &look, QSize 
     if (e <= textRect.right)
         canvas.drawText(textRect, text, Canvas::SingleLine, normal, look.font);
     if (e >= textRect.left) {
-        const ColorRef over = look.scrolling == LookDark ? LightenColor(look.color, DarkSplitTextLightening) : White;
-        canvas.drawText({textRect.left, textRect.top, roundToInt(e), textRect.bottom}, text, Canvas::SingleLine,
-                        over, look.font);
+        const ColorRef over
+            = look.scrolling == LookDark ? LightenColor(look.color, DarkSplitTextLightening) : White;
+        canvas.drawText({ textRect.left, textRect.top, roundToInt(e), textRect.bottom }, text,
+                        Canvas::SingleLine, over, look.font);
     }
 }
 
@@ -220,7 +233,7 @@ void paintProgressBar(Canvas &canvas, QSize client, const ProgressBarLook &look)
     const int W = client.width();
     const int H = client.height();
     const int p = std::min(look.percentage, FullPercentage);
-    canvas.fill({0, 0, W, H}, look.scrolling == LookDark ? Black : White);
+    canvas.fill({ 0, 0, W, H }, look.scrolling == LookDark ? Black : White);
     paintLook(canvas, W, H, p, look);
     if (look.showText)
         paintText(canvas, W, p, look, client);
@@ -268,7 +281,8 @@ void DrawLine(int X, int Y, int Width, int Height, Canvas &cHdc, ColorRef Color)
     cHdc.line(X, Y, Width, Height, TranslateColor(Color));
 }
 
-void DrawGradient(ColorRef lEndColor, ColorRef lStartcolor, int X, int Y, int X2, int Y2, Canvas &hdc, bool bH)
+void DrawGradient(ColorRef lEndColor, ColorRef lStartcolor, int X, int Y, int X2, int Y2, Canvas &hdc,
+                  bool bH)
 {
     const ColorRef from = TranslateColor(lEndColor);
     const ColorRef to = TranslateColor(lStartcolor);
@@ -284,7 +298,9 @@ void DrawGradient(ColorRef lEndColor, ColorRef lStartcolor, int X, int Y, int X2
         return;
     }
     // The step is kept in single precision, as the colours always were.
-    auto stepOf = [n](int a, int b) { return static_cast<float>(static_cast<double>(b - a) / n); };
+    auto stepOf = [n](int a, int b) {
+        return static_cast<float>(static_cast<double>(b - a) / n);
+    };
     const float stepR = stepOf(redOf(from), redOf(to));
     const float stepG = stepOf(greenOf(from), greenOf(to));
     const float stepB = stepOf(blueOf(from), blueOf(to));

@@ -46,6 +46,7 @@ void DrawLine(int X, int Y, int Width, int Height, Canvas &cHdc, ColorRef Color)
 // n + 1 one-pixel lines whose colour steps evenly from lEndColor to lStartcolor, n = X2 when bH,
 // else Y2. With bH they are columns X + i from row Y to row Y2; otherwise rows Y + i from column
 // X to column X2. With n = 0 only the first line is drawn.
-void DrawGradient(ColorRef lEndColor, ColorRef lStartcolor, int X, int Y, int X2, int Y2, Canvas &hdc, bool bH);
+void DrawGradient(ColorRef lEndColor, ColorRef lStartcolor, int X, int Y, int X2, int Y2, Canvas &hdc,
+                  bool bH);
 
 } // namespace kivaro

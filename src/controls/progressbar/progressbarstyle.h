@@ -11,7 +11,7 @@ namespace kivaro::progressbar {
 enum Look : int {
     LookSegmented = 0, // default look: blocks with white gaps
     LookContinuous = 1, // default look without gaps
-    LookMarquee = 2,    // three fading blocks ahead of the bar's end, no percentage text
+    LookMarquee = 2, // three fading blocks ahead of the bar's end, no percentage text
     LookFlat = 3,
     LookEtched = 4,
     LookGlass = 5,
@@ -33,14 +33,14 @@ constexpr int HatchStyleCount = 6;
 constexpr int DefaultMin = 0;
 constexpr int DefaultMax = 100;
 constexpr int FullPercentage = 100;
-constexpr int DefaultBrushStyleNew = 0;    // a control placed afresh
+constexpr int DefaultBrushStyleNew = 0; // a control placed afresh
 constexpr int DefaultBrushStyleStored = 4; // a control loaded without the key: cross hatch
 constexpr ColorRef DefaultColor = SystemColorFlag | Highlight;
 // Text is drawn in the desktop's standard small font; Canvas renders Arial as Liberation Sans.
 constexpr const char *DefaultFontFamily = "Arial";
 constexpr double DefaultFontPointSize = 8.25;
 // A control made in code gets this size until its owner gives it another.
-constexpr QSize DefaultSize{200, 20};
+constexpr QSize DefaultSize { 200, 20 };
 
 // --- Colours ----------------------------------------------------------------------------------
 
@@ -74,11 +74,11 @@ constexpr int StubEnd = 12;
 constexpr int EndPullBack = 4;
 // Rows of the horizontal body: light-to-full gradient on top, full-to-light at the bottom.
 constexpr int BodyTop = 3;
-constexpr int BodyGradientRows = 6;  // gradient count: seven rows
-constexpr int BodyFillInset = 8;     // the solid middle leaves this many rows at top and bottom
+constexpr int BodyGradientRows = 6; // gradient count: seven rows
+constexpr int BodyFillInset = 8; // the solid middle leaves this many rows at top and bottom
 constexpr int BodyBottomGradient = 10; // the bottom gradient starts this many rows above the bottom
 // Columns of the vertical body, mirrored the same way.
-constexpr int BodyGradientColumns = 4;  // gradient count: five columns
+constexpr int BodyGradientColumns = 4; // gradient count: five columns
 constexpr int BodyFillLeft = 9;
 constexpr int BodyRightInset = 8;
 constexpr int BodyLightening = 150;

@@ -19,20 +19,20 @@ using namespace progressbar;
 namespace {
 
 // Storage keys, in the order they are saved.
-const auto KeyFont = QStringLiteral("Font");
-const auto KeyBrushStyle = QStringLiteral("BrushStyle");
-const auto KeyColor = QStringLiteral("Color");
-const auto KeyImage = QStringLiteral("Image");
-const auto KeyMax = QStringLiteral("Max");
-const auto KeyMin = QStringLiteral("Min");
-const auto KeyOrientation = QStringLiteral("Orientation");
-const auto KeyScrolling = QStringLiteral("Scrolling");
-const auto KeyShowText = QStringLiteral("ShowText");
-const auto KeyValue = QStringLiteral("Value");
+constexpr QLatin1String KeyFont("Font");
+constexpr QLatin1String KeyBrushStyle("BrushStyle");
+constexpr QLatin1String KeyColor("Color");
+constexpr QLatin1String KeyImage("Image");
+constexpr QLatin1String KeyMax("Max");
+constexpr QLatin1String KeyMin("Min");
+constexpr QLatin1String KeyOrientation("Orientation");
+constexpr QLatin1String KeyScrolling("Scrolling");
+constexpr QLatin1String KeyShowText("ShowText");
+constexpr QLatin1String KeyValue("Value");
 
 QFont defaultFont()
 {
-    QFont font{QLatin1String(DefaultFontFamily)};
+    QFont font { QLatin1String(DefaultFontFamily) };
     font.setPointSizeF(DefaultFontPointSize);
     return font;
 }
@@ -66,7 +66,10 @@ bool readBool(const PropertyBag &bag, const QString &key, bool defaultValue)
 } // namespace
 
 UserControl1::UserControl1(QWidget *parent)
-    : QWidget(parent), m_min(DefaultMin), m_max(DefaultMax), m_hWnd(this)
+    : QWidget(parent)
+    , m_min(DefaultMin)
+    , m_max(DefaultMax)
+    , m_hWnd(this)
 {
     QWidget::setFont(defaultFont());
     m_look.font = font();
@@ -267,7 +270,8 @@ void UserControl1::ReadProperties(const PropertyBag &bag)
     m_look.brushStyle = readInt(bag, KeyBrushStyle, DefaultBrushStyleStored);
     setColor(readColor(bag, KeyColor, DefaultColor));
     const QVariant storedImage = bag.read(KeyImage);
-    m_look.image = storedImage.metaType() == QMetaType::fromType<QImage>() ? storedImage.value<QImage>() : QImage();
+    m_look.image
+        = storedImage.metaType() == QMetaType::fromType<QImage>() ? storedImage.value<QImage>() : QImage();
     setMax(readInt(bag, KeyMax, DefaultMax));
     setMin(readInt(bag, KeyMin, DefaultMin));
     setOrientation(readInt(bag, KeyOrientation, Horizontal));

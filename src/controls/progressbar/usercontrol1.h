@@ -85,7 +85,8 @@ public:
     // Paints the bar now into the off-screen picture and has it copied to the screen.
     void DrawProgressBar();
     void DrawLine(int X, int Y, int Width, int Height, Canvas &cHdc, ColorRef Color);
-    void DrawGradient(ColorRef lEndColor, ColorRef lStartcolor, int X, int Y, int X2, int Y2, Canvas &hdc, bool bH);
+    void DrawGradient(ColorRef lEndColor, ColorRef lStartcolor, int X, int Y, int X2, int Y2, Canvas &hdc,
+                      bool bH);
     // Copies (xSrc, ySrc, WidthSrc x HeightSrc) of the off-screen picture to (xDst, yDst) of target;
     // a width or height below 1 stands for the picture's whole width or height.
     void pDraw(QPainter &target, int xSrc, int ySrc, int WidthSrc, int HeightSrc, int xDst, int yDst) const;

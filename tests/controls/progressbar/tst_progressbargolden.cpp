@@ -65,15 +65,16 @@ void TestProgressBarGolden::looks_data()
     QTest::addColumn<QString>("name");
 
     for (int scrolling = 0; scrolling < LookCount; ++scrolling) {
-        for (int value : {0, 37, 100}) {
-            const QString name = QStringLiteral("look%1_%2.png").arg(scrolling).arg(value, 3, 10, QLatin1Char('0'));
+        for (int value : { 0, 37, 100 }) {
+            const QString name
+                = QStringLiteral("look%1_%2.png").arg(scrolling).arg(value, 3, 10, QLatin1Char('0'));
             QTest::newRow(qPrintable(name)) << scrolling << 0 << value << QSize(200, 20) << name;
         }
     }
-    for (int scrolling : {0, 1, 2}) {
-        for (int value : {0, 37, 100}) {
-            const QString name =
-                QStringLiteral("look%1_vertical_%2.png").arg(scrolling).arg(value, 3, 10, QLatin1Char('0'));
+    for (int scrolling : { 0, 1, 2 }) {
+        for (int value : { 0, 37, 100 }) {
+            const QString name
+                = QStringLiteral("look%1_vertical_%2.png").arg(scrolling).arg(value, 3, 10, QLatin1Char('0'));
             QTest::newRow(qPrintable(name)) << scrolling << 1 << value << QSize(24, 120) << name;
         }
     }
@@ -105,12 +106,14 @@ void TestProgressBarGolden::looks()
         return;
     }
     const QImage expected(path);
-    QVERIFY2(!expected.isNull(), qPrintable(QStringLiteral("missing %1; run with KIVARO_UPDATE_GOLDEN=1").arg(path)));
+    QVERIFY2(!expected.isNull(),
+             qPrintable(QStringLiteral("missing %1; run with KIVARO_UPDATE_GOLDEN=1").arg(path)));
     const QString difference = firstDifference(actual, expected.convertToFormat(QImage::Format_RGB32));
     if (!difference.isEmpty()) {
         const QString saved = QDir::temp().filePath(QStringLiteral("kivaro-actual-") + name);
         actual.save(saved, "PNG");
-        QFAIL(qPrintable(difference + QStringLiteral(" (drawn picture saved as ") + saved + QLatin1Char(')')));
+        QFAIL(
+            qPrintable(difference + QStringLiteral(" (drawn picture saved as ") + saved + QLatin1Char(')')));
     }
 }
 

@@ -17,8 +17,14 @@ QString hex(ColorRef c)
     return QStringLiteral("%1").arg(c, 6, 16, QLatin1Char('0'));
 }
 
-ColorRef L(int amount) { return LightenColor(Blue, amount); }
-ColorRef B(int weight) { return BlendColor(Blue, Black, weight); }
+ColorRef L(int amount)
+{
+    return LightenColor(Blue, amount);
+}
+ColorRef B(int weight)
+{
+    return BlendColor(Blue, Black, weight);
+}
 
 QImage tile()
 {
@@ -29,11 +35,14 @@ QImage tile()
     }
     return image;
 }
-ColorRef tileAt(int x, int y) { return fromQRgb(tile().pixel(x % 3, y % 2)); }
+ColorRef tileAt(int x, int y)
+{
+    return fromQRgb(tile().pixel(x % 3, y % 2));
+}
 
 QFont textFont()
 {
-    QFont font{QStringLiteral("Arial")};
+    QFont font { QStringLiteral("Arial") };
     font.setPointSizeF(DefaultFontPointSize);
     return font;
 }
@@ -160,6 +169,7 @@ void TestProgressBarPainter::blendColor()
 
 void TestProgressBarPainter::drawGradient_data()
 {
+    // clang-format off
     QTest::addColumn<bool>("bH");
     QTest::addColumn<QList<int>>("args"); // X, Y, X2, Y2
     QTest::addColumn<QList<Pixel>>("pixels");
@@ -185,6 +195,7 @@ void TestProgressBarPainter::drawGradient_data()
                                                   << QList<Pixel>{{0, 0, none}, {5, 0, none}};
     QTest::newRow("rows run leftwards to a smaller end") << false << QList<int>{8, 0, 2, 4}
                                                          << QList<Pixel>{{8, 0, end}, {3, 0, end}, {2, 0, none}};
+    // clang-format on
 }
 
 void TestProgressBarPainter::drawGradient()
@@ -204,6 +215,7 @@ void TestProgressBarPainter::drawGradient()
 
 void TestProgressBarPainter::looks_data()
 {
+    // clang-format off
     QTest::addColumn<ProgressBarLook>("look");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QList<Pixel>>("pixels");
@@ -376,6 +388,7 @@ void TestProgressBarPainter::looks_data()
                                                  {10, 17, White},
                                                  {72, 12, rgb(44, 82, 146)}, // halfway: 44.5 -> 44, 146.5 -> 146
                                                  {73, 12, Silver}};
+    // clang-format on
 }
 
 void TestProgressBarPainter::looks()
@@ -394,8 +407,8 @@ void TestProgressBarPainter::defaultFrame_data()
 {
     QTest::addColumn<int>("scrolling");
     QTest::addColumn<int>("orientation");
-    for (int scrolling : {0, 1, 2, 9, 10, -1}) {
-        for (int orientation : {0, 1})
+    for (int scrolling : { 0, 1, 2, 9, 10, -1 }) {
+        for (int orientation : { 0, 1 })
             QTest::addRow("look %d, orientation %d", scrolling, orientation) << scrolling << orientation;
     }
 }
@@ -407,7 +420,8 @@ void TestProgressBarPainter::defaultFrame()
 
     const int W = 60;
     const int H = 40;
-    const QImage image = paint(lookOf(scrolling, 100, orientation), {W, H});
+    const QImage image = paint(lookOf(scrolling, 100, orientation), { W, H });
+    // clang-format off
     const Pixel frame[] = {
         {0, 0, White},          {0, 1, CornerOuter},    {0, 2, CornerEdge},       {1, 0, CornerOuterAlt},
         {1, 1, CornerInner},    {2, 0, CornerEdge},     {2, 2, FrameShade},       {0, H - 1, White},
@@ -421,6 +435,7 @@ void TestProgressBarPainter::defaultFrame()
         {10, 1, FrameShade},    {1, 10, FrameShade},    {10, 2, FrameLight},      {2, 10, FrameLight},
         {10, H - 2, FrameLight}, {W - 2, 10, FrameLight},
     };
+    // clang-format on
     for (const Pixel &p : frame)
         QCOMPARE(hex(at(image, p.x, p.y)) + QStringLiteral(" at %1,%2").arg(p.x).arg(p.y),
                  hex(p.colour) + QStringLiteral(" at %1,%2").arg(p.x).arg(p.y));
@@ -436,15 +451,16 @@ void TestProgressBarPainter::looksThreeToNineIgnoreOrientation_data()
 void TestProgressBarPainter::looksThreeToNineIgnoreOrientation()
 {
     QFETCH(int, scrolling);
-    QCOMPARE(paint(lookOf(scrolling, 64, 1), {90, 30}), paint(lookOf(scrolling, 64, Horizontal), {90, 30}));
+    QCOMPARE(paint(lookOf(scrolling, 64, 1), { 90, 30 }),
+             paint(lookOf(scrolling, 64, Horizontal), { 90, 30 }));
 }
 
 void TestProgressBarPainter::negativePercentageDrawsLikeZeroInDefaultLooks()
 {
-    for (int orientation : {0, 1}) {
-        for (int scrolling : {0, 1}) {
-            QCOMPARE(paint(lookOf(scrolling, -40, orientation), {80, 40}),
-                     paint(lookOf(scrolling, 0, orientation), {80, 40}));
+    for (int orientation : { 0, 1 }) {
+        for (int scrolling : { 0, 1 }) {
+            QCOMPARE(paint(lookOf(scrolling, -40, orientation), { 80, 40 }),
+                     paint(lookOf(scrolling, 0, orientation), { 80, 40 }));
         }
     }
 }
@@ -453,10 +469,10 @@ void TestProgressBarPainter::textIsCentredAndBlack()
 {
     ProgressBarLook look = lookOf(3, 42);
     look.showText = true;
-    const QImage image = paint(look, {200, 20});
+    const QImage image = paint(look, { 200, 20 });
     const QString text = progressText(look);
     QCOMPARE(text, QStringLiteral("42 %"));
-    const Rect r = progressTextRect(text, {200, 20}, look.font);
+    const Rect r = progressTextRect(text, { 200, 20 }, look.font);
     const QRect ink = boxOf(image, Black, image.rect());
     QVERIFY(!ink.isEmpty());
     QVERIFY(ink.left() >= r.left && ink.right() < r.right && ink.top() >= r.top && ink.bottom() < r.bottom);
@@ -470,9 +486,9 @@ void TestProgressBarPainter::marqueeShowsNoText()
 {
     ProgressBarLook look = lookOf(2, 80);
     QVERIFY(progressText(look).isEmpty());
-    const QImage plain = paint(look, {200, 20});
+    const QImage plain = paint(look, { 200, 20 });
     look.showText = true;
-    QCOMPARE(paint(look, {200, 20}), plain);
+    QCOMPARE(paint(look, { 200, 20 }), plain);
 }
 
 void TestProgressBarPainter::splitText_data()

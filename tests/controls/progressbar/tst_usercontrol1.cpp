@@ -102,8 +102,8 @@ void TestUserControl1::valueMappingForMax30_data()
     QTest::addColumn<int>("percentage");
     QTest::addColumn<int>("readBack");
 
-    const int percentages[] = {0,  3,  7,  10, 13, 17, 20, 23, 27, 30, 33, 37, 40, 43, 47, 50,
-                               53, 57, 60, 63, 67, 70, 73, 77, 80, 83, 87, 90, 93, 97, 100, 100};
+    const int percentages[] = { 0,  3,  7,  10, 13, 17, 20, 23, 27, 30, 33, 37, 40, 43, 47,  50,
+                                53, 57, 60, 63, 67, 70, 73, 77, 80, 83, 87, 90, 93, 97, 100, 100 };
     for (int v = 0; v <= 31; ++v)
         QTest::addRow("%d", v) << v << percentages[v] << (v <= 30 ? v : 30);
 }
@@ -191,7 +191,7 @@ void TestUserControl1::settersRepaintOrNot_data()
     QTest::newRow("Min") << QStringLiteral("Min") << QVariant(50) << false;
     QTest::newRow("Max") << QStringLiteral("Max") << QVariant(10) << false;
     QTest::newRow("BrushStyle") << QStringLiteral("BrushStyle") << QVariant(1) << false;
-    QFont big{QStringLiteral("Arial")};
+    QFont big { QStringLiteral("Arial") };
     big.setPointSize(14);
     QTest::newRow("Font") << QStringLiteral("Font") << QVariant(big) << false;
 }
@@ -206,8 +206,8 @@ void TestUserControl1::settersRepaintOrNot()
     control.setValue(60);
     control.setShowText(property == QLatin1String("Font"));
     control.setScrolling(property.startsWith(QLatin1String("Orientation")) ? 0
-                         : property == QLatin1String("Image")            ? 8
-                                                                          : 7);
+                             : property == QLatin1String("Image")          ? 8
+                                                                           : 7);
     const QImage before = shown(control);
     QVERIFY(control.setProperty(property.toLatin1().constData(), value));
     QCOMPARE(shown(control) != before, repaints);
@@ -323,7 +323,8 @@ void TestUserControl1::savesOnlyNonDefaultsInOrder()
     control.WriteProperties(bag);
     // A new control's BrushStyle (0) differs from the stored default (4), and its colour is held
     // as RGB, never as the default's system-colour code.
-    QCOMPARE(bag.keys(), (QStringList{QStringLiteral("Font"), QStringLiteral("BrushStyle"), QStringLiteral("Color")}));
+    QCOMPARE(bag.keys(),
+             (QStringList { QStringLiteral("Font"), QStringLiteral("BrushStyle"), QStringLiteral("Color") }));
     QCOMPARE(bag.read(QStringLiteral("BrushStyle")).toInt(), 0);
 }
 
@@ -342,10 +343,10 @@ void TestUserControl1::savesEverythingInOrder()
     PropertyBag bag;
     control.WriteProperties(bag);
     QCOMPARE(bag.keys(),
-             (QStringList{QStringLiteral("Font"), QStringLiteral("BrushStyle"), QStringLiteral("Color"),
-                          QStringLiteral("Image"), QStringLiteral("Max"), QStringLiteral("Min"),
-                          QStringLiteral("Orientation"), QStringLiteral("Scrolling"), QStringLiteral("ShowText"),
-                          QStringLiteral("Value")}));
+             (QStringList { QStringLiteral("Font"), QStringLiteral("BrushStyle"), QStringLiteral("Color"),
+                            QStringLiteral("Image"), QStringLiteral("Max"), QStringLiteral("Min"),
+                            QStringLiteral("Orientation"), QStringLiteral("Scrolling"),
+                            QStringLiteral("ShowText"), QStringLiteral("Value") }));
     QCOMPARE(bag.read(QStringLiteral("Value")).toInt(), control.percentage()); // the percentage is stored
 }
 
@@ -361,7 +362,7 @@ void TestUserControl1::roundTripWithAnyKeyCase()
     QFETCH(bool, upper);
 
     UserControl1 original;
-    QFont font{QStringLiteral("Times New Roman")};
+    QFont font { QStringLiteral("Times New Roman") };
     font.setPointSize(10);
     font.setBold(true);
     original.setFont(font);
