@@ -150,10 +150,13 @@ QByteArray HttpTransport::getChunk(qsizetype maxBytes)
     if (maxBytes <= 0)
         return {};
     const QPointer<HttpTransport> self(this);
-    while (m_phase == Phase::Body && m_tcp) {
+    while (m_phase == Phase::Body) {
+        QTcpSocket *tcp = m_tcp.data();
+        if (!tcp)
+            break;
         // Always ask the socket itself, even when its buffer looks empty: a socket whose buffer
         // was full stops watching the connection until someone reads past the end of the buffer.
-        QByteArray chunk = m_tcp->read(maxBytes);
+        QByteArray chunk = tcp->read(maxBytes);
         if (!chunk.isEmpty()) {
             m_sinceActivity.start();
             return chunk;
@@ -200,8 +203,8 @@ void HttpTransport::fail(const QString &why)
 
 void HttpTransport::onConnected()
 {
-    if (m_tcp)
-        m_tcp->write(m_request);
+    if (QTcpSocket *tcp = m_tcp.data())
+        tcp->write(m_request);
 }
 
 void HttpTransport::onReadyRead()
@@ -216,8 +219,17 @@ void HttpTransport::onReadyRead()
 
 void HttpTransport::readHeader()
 {
-    while (m_phase == Phase::Executing && m_tcp && m_tcp->canReadLine()) {
-        QByteArray line = m_tcp->readLine();
+    for (;;) {
+        // Re-read each time round: completing or failing the header may drop the connection.
+        QTcpSocket *tcp = m_tcp.data();
+        if (m_phase != Phase::Executing || !tcp)
+            return;
+        if (!tcp->canReadLine()) {
+            if (tcp->bytesAvailable() + m_headerBytes > MaxHeaderBytes)
+                fail(tr("The response header is too long"));
+            return;
+        }
+        QByteArray line = tcp->readLine();
         m_headerBytes += line.size();
         if (m_headerBytes > MaxHeaderBytes) {
             fail(tr("The response header is too long"));
@@ -231,8 +243,6 @@ void HttpTransport::readHeader()
         }
         m_headerLines.append(QString::fromLatin1(line));
     }
-    if (m_phase == Phase::Executing && m_tcp && m_tcp->bytesAvailable() + m_headerBytes > MaxHeaderBytes)
-        fail(tr("The response header is too long"));
 }
 
 void HttpTransport::headerComplete()
@@ -259,8 +269,12 @@ void HttpTransport::onDisconnected()
             // line as it stands.
             for (const QString &line : std::as_const(m_headerLines))
                 m_header += line + QLatin1String("\r\n");
-            if (m_tcp)
-                m_header += QString::fromLatin1(m_tcp->readAll());
+            if (QTcpSocket *tcp = m_tcp.data()) {
+                const QString unfinished = QString::fromLatin1(tcp->readAll());
+                m_header += unfinished;
+                if (!unfinished.isEmpty())
+                    m_headerLines.append(unfinished);
+            }
             m_phase = Phase::Done;
         }
     }
@@ -271,14 +285,15 @@ void HttpTransport::onDisconnected()
 
 void HttpTransport::onError()
 {
-    if (!m_tcp)
+    const QTcpSocket *tcp = m_tcp.data();
+    if (!tcp)
         return;
-    if (m_tcp->error() == QAbstractSocket::RemoteHostClosedError) {
-        if (m_tcp->state() == QAbstractSocket::UnconnectedState)
+    if (tcp->error() == QAbstractSocket::RemoteHostClosedError) {
+        if (tcp->state() == QAbstractSocket::UnconnectedState)
             onDisconnected();
         return; // otherwise disconnected() follows and ends the response
     }
-    const QString why = m_tcp->errorString();
+    const QString why = tcp->errorString();
     if (m_phase == Phase::Body) {
         // Keep what has arrived; the body simply ends here.
         m_errorString = why;
@@ -293,7 +308,7 @@ void HttpTransport::onTimer()
 {
     if (m_phase == Phase::Body) {
         // Unread bytes mean the reader is behind, not the server: that is no reason to give up.
-        if (m_tcp && m_tcp->bytesAvailable() > 0) {
+        if (const QTcpSocket *tcp = m_tcp.data(); tcp && tcp->bytesAvailable() > 0) {
             m_timer->start(m_timeoutMs);
             return;
         }

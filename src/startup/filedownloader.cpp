@@ -6,10 +6,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QStorageInfo>
 
 #include <algorithm>
+#include <cstdio>
 #include <limits>
 
 namespace kivaro {
@@ -29,11 +30,77 @@ constexpr int ErrorDeviceIo = 57;
 constexpr int ErrorPathFileAccess = 75;
 constexpr int ErrorPathNotFound = 76;
 
-// Reads a length the way the classic Val() reads a number: leading blanks skipped, an optional
-// sign, the leading digits and an optional fraction, rounded to a whole number with halves going to
-// the even neighbour; 0 when the text does not start with a number. Returns false when the value
-// does not fit in 32 bits.
-bool readLength(const QString &text, qint64 *length)
+// Random part names practically never collide; a few more tries cover a name someone planted.
+constexpr int PartNameAttempts = 8;
+constexpr int PartNameBase = 16;
+
+} // namespace
+
+struct FileDownloader::Transfer
+{
+    QString url;
+    QString destination;
+    QString userName;
+    QString password;
+    qint64 announced = 0; // within 32 bits, checked when read
+    qint64 received = 0;
+    // The file being written, under a private, unpredictable name beside the destination. It takes
+    // the destination's name only once complete, and is removed in every other case, also when the
+    // downloader is deleted in the middle of a download.
+    QFile part;
+    bool fileOpened = false;
+
+    Transfer() = default;
+    Transfer(const Transfer &) = delete;
+    Transfer &operator=(const Transfer &) = delete;
+    ~Transfer() { discardPart(); }
+
+    bool openPart()
+    {
+        if (QFileInfo(destination).isDir())
+            return false;
+        for (int attempt = 0; attempt < PartNameAttempts; ++attempt) {
+            const QString name = destination + QLatin1String(".part-")
+                + QString::number(QRandomGenerator::system()->generate64(), PartNameBase);
+            part.setFileName(name);
+            // NewOnly refuses any name that exists, a planted link included.
+            if (part.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+                return true;
+            const QFileInfo taken(name);
+            if (!taken.exists() && !taken.isSymLink())
+                break; // the folder does not let us in; another name will not help
+        }
+        part.setFileName(QString());
+        return false;
+    }
+
+    // Skips the flush to disk that an atomic save would do: a download lost to a power cut is simply
+    // fetched again, and the wait would cost every download.
+    bool commitPart()
+    {
+        part.close();
+        const QFileInfo existing(destination);
+        if (existing.exists())
+            part.setPermissions(existing.permissions());
+        // rename() replaces an existing destination in one step, where QFile::rename() refuses.
+        if (std::rename(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(destination).constData())
+            != 0)
+            return false;
+        part.setFileName(QString());
+        return true;
+    }
+
+    void discardPart()
+    {
+        if (part.fileName().isEmpty())
+            return;
+        part.close();
+        QFile::remove(part.fileName());
+        part.setFileName(QString());
+    }
+};
+
+bool FileDownloader::readAnnouncedLength(const QString &text, qint64 *length)
 {
     constexpr qint64 Saturated = std::numeric_limits<qint64>::max() / 10 - 1;
     constexpr int Base = 10;
@@ -76,8 +143,7 @@ bool readLength(const QString &text, qint64 *length)
     return true;
 }
 
-// received ÷ announced × 100 as a whole number, halves to the even neighbour, computed exactly.
-QString percentText(qint64 received, qint64 announced)
+QString FileDownloader::progressText(qint64 received, qint64 announced)
 {
     qint64 numerator = received * PercentScale;
     qint64 denominator = announced;
@@ -95,28 +161,6 @@ QString percentText(qint64 received, qint64 announced)
         ++quotient;
     return QString::number(quotient);
 }
-
-void discard(QSaveFile &file)
-{
-    if (!file.isOpen())
-        return;
-    file.cancelWriting();
-    file.commit(); // removes the temporary file, since writing was cancelled
-}
-
-} // namespace
-
-struct FileDownloader::Transfer
-{
-    QString url;
-    QString destination;
-    QString userName;
-    QString password;
-    qint64 announced = 0; // within 32 bits, checked when read
-    qint64 received = 0;
-    QSaveFile file;
-    bool fileOpened = false;
-};
 
 FileDownloader::FileDownloader(QObject *parent)
     : QObject(parent)
@@ -221,7 +265,7 @@ FileDownloader::Outcome FileDownloader::request(Transfer &transfer)
         return stopWith(QLatin1String("The server returned the following response:\r\r") + firstLine);
     }
 
-    if (!readLength(m_inet->header(QStringLiteral("Content-Length")), &transfer.announced))
+    if (!readAnnouncedLength(m_inet->header(QStringLiteral("Content-Length")), &transfer.announced))
         return stopWith(QStringLiteral("Error: Overflow occurred."));
     if (transfer.announced == 0)
         return Outcome::Finish;
@@ -240,10 +284,9 @@ FileDownloader::Outcome FileDownloader::write(Transfer &transfer)
 {
     const QPointer<FileDownloader> self(this);
     const auto failed = [&] {
-        writeFailure(transfer,
-                     transfer.file.error() == QFileDevice::ResourceError ? ErrorDiskFull : ErrorDeviceIo,
-                     transfer.file.error() == QFileDevice::ResourceError ? QStringLiteral("Disk full")
-                                                                         : QStringLiteral("Device I/O error"));
+        const bool full = transfer.part.error() == QFileDevice::ResourceError;
+        writeFailure(transfer, full ? ErrorDiskFull : ErrorDeviceIo,
+                     full ? QStringLiteral("Disk full") : QStringLiteral("Device I/O error"));
         return self ? Outcome::Finish : Outcome::Destroyed;
     };
 
@@ -261,8 +304,7 @@ FileDownloader::Outcome FileDownloader::write(Transfer &transfer)
         }
     }
 
-    transfer.file.setFileName(transfer.destination);
-    if (!transfer.file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    if (!transfer.openPart()) {
         writeFailure(transfer, ErrorPathFileAccess, QStringLiteral("Path/File access error"));
         return self ? Outcome::Finish : Outcome::Destroyed;
     }
@@ -272,12 +314,12 @@ FileDownloader::Outcome FileDownloader::write(Transfer &transfer)
         const QByteArray chunk = m_inet->getChunk(ChunkBytes);
         if (!self)
             return Outcome::Destroyed;
-        if (!chunk.isEmpty() && transfer.file.write(chunk) != chunk.size())
+        if (!chunk.isEmpty() && transfer.part.write(chunk) != chunk.size())
             return failed();
         if (m_stop)
             break;
         transfer.received += chunk.size();
-        Q_EMIT DownloadProgress(percentText(transfer.received, transfer.announced));
+        Q_EMIT DownloadProgress(progressText(transfer.received, transfer.announced));
         if (!self)
             return Outcome::Destroyed;
         // Past the announced length the download has failed whatever follows; reading on would
@@ -292,10 +334,12 @@ FileDownloader::Outcome FileDownloader::write(Transfer &transfer)
     }
 
     if (!m_stop && transfer.received == transfer.announced) {
-        if (!transfer.file.commit())
-            return failed();
+        if (!transfer.commitPart()) {
+            writeFailure(transfer, ErrorPathFileAccess, QStringLiteral("Path/File access error"));
+            return self ? Outcome::Finish : Outcome::Destroyed;
+        }
     } else {
-        discard(transfer.file);
+        transfer.discardPart();
     }
     return Outcome::Finish;
 }
@@ -303,7 +347,7 @@ FileDownloader::Outcome FileDownloader::write(Transfer &transfer)
 void FileDownloader::writeFailure(Transfer &transfer, int number, const QString &description)
 {
     m_stop = true;
-    discard(transfer.file);
+    transfer.discardPart();
     Q_EMIT DownloadErrors(QLatin1String("Cannot write file to disk.\r\rError ") + QString::number(number)
                           + QLatin1String(": ") + description);
 }
@@ -311,7 +355,7 @@ void FileDownloader::writeFailure(Transfer &transfer, int number, const QString 
 bool FileDownloader::finish(Transfer &transfer)
 {
     const QPointer<FileDownloader> self(this);
-    discard(transfer.file);
+    transfer.discardPart();
 
     bool result = false;
     if (transfer.received == transfer.announced) {

@@ -41,6 +41,15 @@ public:
     // How long the server may stay silent before the download is given up.
     void setTimeout(int milliseconds);
 
+    // Reads an announced length the way the classic Val() reads a number: leading blanks skipped,
+    // an optional sign, the leading digits and an optional fraction, rounded to a whole number with
+    // halves going to the even neighbour; 0 when the text does not start with a number. Returns
+    // false when the value does not fit in 32 bits.
+    static bool readAnnouncedLength(const QString &text, qint64 *length);
+    // received ÷ announced × 100 as decimal digits, rounded with halves going to the even
+    // neighbour, computed exactly rather than in floating point.
+    static QString progressText(qint64 received, qint64 announced);
+
 Q_SIGNALS:
     void DownloadErrors(const QString &strError);
     void DownloadEvents(const QString &strEvent);

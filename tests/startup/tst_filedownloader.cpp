@@ -201,6 +201,9 @@ void TestFileDownloader::outcome_data()
     QTest::newRow("Content-Length beyond 32 bits")
         << Reply{"HTTP/1.1 200 OK\r\nContent-Length: 4294967296\r\n\r\n", body, 0, false} << QString() << file
         << none << RealFreeSpace << false << QStringList{QStringLiteral("Error: Overflow occurred.")} << none;
+    QTest::newRow("closes inside the header") << Reply{"HTTP/1.1 200 OK\r\nContent-Length: 3000", {}, 0, false}
+                                              << QString() << file << none << RealFreeSpace << false
+                                              << QStringList{reset} << none;
     QTest::newRow("closes early") << closesEarly << QString() << file << none << RealFreeSpace << false
                                   << QStringList{reset} << none;
     QTest::newRow("more than announced")
@@ -234,10 +237,13 @@ void TestFileDownloader::outcome()
     if (url.isEmpty())
         url = m_server->url(QStringLiteral("/NewVers.exe"));
     const QString target = path(destination);
+    // An installer kept executable, say: the replacement must be so too.
+    const QFile::Permissions kept = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup;
     if (!before.isNull()) {
         QFile existing(target);
         QVERIFY(existing.open(QIODevice::WriteOnly));
         existing.write(before);
+        QVERIFY(existing.setPermissions(kept));
     }
     errors.replaceInStrings(QStringLiteral("<URL>"), url);
 
@@ -259,6 +265,8 @@ void TestFileDownloader::outcome()
         QFile written(target);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QVERIFY(written.readAll() == after);
+        if (!before.isNull())
+            QCOMPARE(written.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser), kept);
     }
     QVERIFY(!QFileInfo::exists(path(QStringLiteral("a")))); // a failed folder level leaves nothing behind
 }

@@ -62,6 +62,7 @@ QByteArray ScriptedHttpServer::pattern(qint64 offset, qint64 length)
 
 ScriptedHttpServer::ScriptedHttpServer(QObject *parent)
     : QObject(parent)
+    , m_server(this) // a child, so that moving the server to another thread takes the listener along
 {
     connect(&m_server, &QTcpServer::newConnection, this, &ScriptedHttpServer::onNewConnection);
 }
