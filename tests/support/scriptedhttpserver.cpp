@@ -138,7 +138,6 @@ void ScriptedHttpServer::pump(Connection *connection)
     connection->done = true;
     if (!reply.hold)
         socket->disconnectFromHost();
-    Q_EMIT replySent();
 }
 
 } // namespace kivaro::test

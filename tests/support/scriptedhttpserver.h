@@ -44,10 +44,6 @@ public:
     void addReply(const Reply &reply, int times = 1);
     QList<QByteArray> requests() const { return m_requests; }
 
-Q_SIGNALS:
-    // Every byte of one reply has been handed to the connection.
-    void replySent();
-
 private:
     struct Connection;
 
