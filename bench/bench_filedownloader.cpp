@@ -62,7 +62,8 @@ public:
     }
     ~ServerThread()
     {
-        QMetaObject::invokeMethod(m_server, [this] { delete m_server; }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            m_server, [this] { delete m_server; }, Qt::BlockingQueuedConnection);
         m_thread.quit();
         m_thread.wait();
     }
@@ -110,8 +111,10 @@ void BM_DownloadBesideCurl(benchmark::State &state)
     bool peakKnown = true;
     for (auto _ : state) {
         QProcess process;
-        process.start(curl, {QStringLiteral("--silent"), QStringLiteral("--show-error"), QStringLiteral("--output"),
-                             curlFile, QStringLiteral("--write-out"), QStringLiteral("%{time_total}"), server.url()});
+        process.start(curl,
+                      { QStringLiteral("--silent"), QStringLiteral("--show-error"),
+                        QStringLiteral("--output"), curlFile, QStringLiteral("--write-out"),
+                        QStringLiteral("%{time_total}"), server.url() });
         if (!process.waitForFinished(-1) || process.exitCode() != 0 || QFileInfo(curlFile).size() != length) {
             state.SkipWithError("curl failed");
             return;

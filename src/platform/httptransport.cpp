@@ -124,7 +124,8 @@ QByteArray HttpTransport::requestBytes(const QString &requestHeaders) const
     // HTTP/1.0 keeps the body plain (never chunked) and lets the server's close end it.
     QByteArray request = "GET " + target + " HTTP/1.0\r\nHost: " + host + "\r\n";
     if (!user.isEmpty())
-        request += "Authorization: Basic " + (user + QLatin1Char(':') + password).toUtf8().toBase64() + "\r\n";
+        request
+            += "Authorization: Basic " + (user + QLatin1Char(':') + password).toUtf8().toBase64() + "\r\n";
     request += "User-Agent: Kivaro\r\nConnection: close\r\n";
     QByteArray extra = requestHeaders.toLatin1();
     if (!extra.isEmpty() && !extra.endsWith("\r\n"))

@@ -83,7 +83,8 @@ struct FileDownloader::Transfer
         if (existing.exists())
             part.setPermissions(existing.permissions());
         // rename() replaces an existing destination in one step, where QFile::rename() refuses.
-        if (std::rename(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(destination).constData())
+        if (std::rename(QFile::encodeName(part.fileName()).constData(),
+                        QFile::encodeName(destination).constData())
             != 0)
             return false;
         part.setFileName(QString());
@@ -165,8 +166,7 @@ QString FileDownloader::progressText(qint64 received, qint64 announced)
 FileDownloader::FileDownloader(QObject *parent)
     : QObject(parent)
     , m_inet(new HttpTransport(this))
-{
-}
+{ }
 
 FileDownloader::~FileDownloader() = default;
 
@@ -184,8 +184,8 @@ void FileDownloader::Cancel()
         m_inet->cancel();
 }
 
-bool FileDownloader::DownloadFile(const QString &strURL, const QString &strDestination, const QString &UserName,
-                                  const QString &Password)
+bool FileDownloader::DownloadFile(const QString &strURL, const QString &strDestination,
+                                  const QString &UserName, const QString &Password)
 {
     // A handler that runs during a download may call in again; a second transfer on the same
     // transport would mix two responses into one file.
@@ -233,7 +233,8 @@ FileDownloader::Outcome FileDownloader::request(Transfer &transfer)
     m_inet->setUrl(transfer.url);
     m_inet->setUserName(transfer.userName);
     m_inet->setPassword(transfer.password);
-    const QString range = QLatin1String("Range: bytes=") + QString::number(RangeStart) + QLatin1String("-\r\n");
+    const QString range
+        = QLatin1String("Range: bytes=") + QString::number(RangeStart) + QLatin1String("-\r\n");
     if (!m_inet->execute(QStringLiteral("GET"), range))
         return stopWith(QLatin1String("Error: ") + m_inet->errorString() + QLatin1String(" occurred."));
 

@@ -47,8 +47,7 @@ struct Recorder
         , events(downloader, &FileDownloader::DownloadEvents)
         , complete(downloader, &FileDownloader::DowloadComplete)
         , progress(downloader, &FileDownloader::DownloadProgress)
-    {
-    }
+    { }
     static QStringList texts(const QSignalSpy &spy)
     {
         QStringList list;
@@ -127,11 +126,11 @@ void TestFileDownloader::outcome_data()
     QTest::addColumn<qint64>("free");
     QTest::addColumn<bool>("result");
     QTest::addColumn<QStringList>("errors"); // <URL> stands for the requested URL
-    QTest::addColumn<QByteArray>("after");   // null: no file
+    QTest::addColumn<QByteArray>("after"); // null: no file
 
     const QByteArray body = ScriptedHttpServer::pattern(0, 3000);
     const Reply ok = ScriptedHttpServer::reply("HTTP/1.1 200 OK", body);
-    const Reply closesEarly{"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n", body, 0, false};
+    const Reply closesEarly { "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n", body, 0, false };
     const QString file = QStringLiteral("NewVers.exe");
     const QByteArray none;
     const QByteArray old("old installer");
@@ -147,79 +146,87 @@ void TestFileDownloader::outcome_data()
     QTest::newRow("200") << ok << QString() << file << none << RealFreeSpace << true << QStringList() << body;
     QTest::newRow("206 like 200") << ScriptedHttpServer::reply("HTTP/1.1 206 Partial Content", body,
                                                                "Content-Range: bytes 0-2999/3000\r\n")
-                                  << QString() << file << none << RealFreeSpace << true << QStringList() << body;
-    QTest::newRow("bare LF line ends") << Reply{"HTTP/1.0 200 OK\nContent-Length: 3000\n\n", body, 0, false}
-                                       << QString() << file << none << RealFreeSpace << true << QStringList()
-                                       << body;
-    QTest::newRow("100 Continue first") << Reply{"HTTP/1.1 100 Continue\r\n\r\n" + ok.head, body, 0, false}
-                                        << QString() << file << none << RealFreeSpace << true << QStringList()
-                                        << body;
-    QTest::newRow("n x 1024 + 1 bytes") << ScriptedHttpServer::patternReply(5 * 1024 + 1) << QString() << file
-                                        << none << RealFreeSpace << true << QStringList()
-                                        << ScriptedHttpServer::pattern(0, 5 * 1024 + 1);
+                                  << QString() << file << none << RealFreeSpace << true << QStringList()
+                                  << body;
+    QTest::newRow("bare LF line ends")
+        << Reply { "HTTP/1.0 200 OK\nContent-Length: 3000\n\n", body, 0, false } << QString() << file << none
+        << RealFreeSpace << true << QStringList() << body;
+    QTest::newRow("100 Continue first")
+        << Reply { "HTTP/1.1 100 Continue\r\n\r\n" + ok.head, body, 0, false } << QString() << file << none
+        << RealFreeSpace << true << QStringList() << body;
+    QTest::newRow("n x 1024 + 1 bytes")
+        << ScriptedHttpServer::patternReply(5 * 1024 + 1) << QString() << file << none << RealFreeSpace
+        << true << QStringList() << ScriptedHttpServer::pattern(0, 5 * 1024 + 1);
     QTest::newRow("missing folder created") << ok << QString() << QStringLiteral("new/NewVers.exe") << none
                                             << RealFreeSpace << true << QStringList() << body;
-    QTest::newRow("existing file replaced") << ok << QString() << file << old << RealFreeSpace << true
-                                            << QStringList() << body;
-    QTest::newRow("no Content-Length") << Reply{"HTTP/1.1 200 OK\r\n\r\n", body, 0, false} << QString() << file
-                                       << none << RealFreeSpace << true << QStringList() << none;
-    QTest::newRow("Content-Length 0") << Reply{"HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", body, 0, false}
-                                      << QString() << file << none << RealFreeSpace << true << QStringList()
-                                      << none;
+    QTest::newRow("existing file replaced")
+        << ok << QString() << file << old << RealFreeSpace << true << QStringList() << body;
+    QTest::newRow("no Content-Length") << Reply { "HTTP/1.1 200 OK\r\n\r\n", body, 0, false } << QString()
+                                       << file << none << RealFreeSpace << true << QStringList() << none;
+    QTest::newRow("Content-Length 0")
+        << Reply { "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", body, 0, false } << QString() << file
+        << none << RealFreeSpace << true << QStringList() << none;
     QTest::newRow("Content-Length half to even")
-        << Reply{"HTTP/1.1 200 OK\r\ncontent-length:  2999.5\r\n\r\n", body, 0, false} << QString() << file
+        << Reply { "HTTP/1.1 200 OK\r\ncontent-length:  2999.5\r\n\r\n", body, 0, false } << QString() << file
         << none << RealFreeSpace << true << QStringList() << body;
-    QTest::newRow("204") << ScriptedHttpServer::reply("HTTP/1.1 204 No Content", {}) << QString() << file << none
-                         << RealFreeSpace << false << QStringList{QStringLiteral("Nothing to download!")} << none;
+    QTest::newRow("204") << ScriptedHttpServer::reply("HTTP/1.1 204 No Content", {}) << QString() << file
+                         << none << RealFreeSpace << false
+                         << QStringList { QStringLiteral("Nothing to download!") } << none;
     QTest::newRow("401") << ScriptedHttpServer::reply("HTTP/1.1 401 Unauthorized", "no") << QString() << file
-                         << none << RealFreeSpace << false << QStringList{QStringLiteral("Authorization failed!")}
-                         << none;
-    QTest::newRow("404 names the URL") << ScriptedHttpServer::reply("HTTP/1.1 404 Not Found", "no") << QString()
-                                       << file << none << RealFreeSpace << false
-                                       << QStringList{QStringLiteral("The file, \"<URL>\" was not found!")} << none;
-    QTest::newRow("status field CR LF") << Reply{"HTTP/1.0 \r\n\r\n", body, 0, false} << QString() << file
-                                        << none << RealFreeSpace << false
-                                        << QStringList{QStringLiteral("Cannot establish connection.")} << none;
+                         << none << RealFreeSpace << false
+                         << QStringList { QStringLiteral("Authorization failed!") } << none;
+    QTest::newRow("404 names the URL")
+        << ScriptedHttpServer::reply("HTTP/1.1 404 Not Found", "no") << QString() << file << none
+        << RealFreeSpace << false << QStringList { QStringLiteral("The file, \"<URL>\" was not found!") }
+        << none;
+    QTest::newRow("status field CR LF")
+        << Reply { "HTTP/1.0 \r\n\r\n", body, 0, false } << QString() << file << none << RealFreeSpace
+        << false << QStringList { QStringLiteral("Cannot establish connection.") } << none;
     QTest::newRow("other status") << ScriptedHttpServer::reply("HTTP/1.1 500 Internal Server Error", "oops")
                                   << QString() << file << none << RealFreeSpace << false
-                                  << QStringList{response + QLatin1String("HTTP/1.1 500 Internal Server Error\r")}
+                                  << QStringList { response
+                                                   + QLatin1String("HTTP/1.1 500 Internal Server Error\r") }
                                   << none;
-    QTest::newRow("closed without answer") << Reply{} << QString() << file << none << RealFreeSpace << false
-                                           << QStringList{nothing} << none;
-    QTest::newRow("no line end") << Reply{"garbage", {}, 0, false} << QString() << file << none << RealFreeSpace
-                                 << false << QStringList{nothing} << none;
-    QTest::newRow("endless header") << Reply{"HTTP/1.1 200 OK\r\nX: " + repeated('a', 70000), {}, 0, false}
-                                    << QString() << file << none << RealFreeSpace << false << QStringList{nothing}
-                                    << none;
-    QTest::newRow("connection refused") << Reply{} << refused << file << none << RealFreeSpace << false
-                                        << QStringList{nothing} << none;
-    QTest::newRow("not http") << Reply{} << QStringLiteral("ftp://127.0.0.1/NewVers.exe") << file << none
+    QTest::newRow("closed without answer")
+        << Reply {} << QString() << file << none << RealFreeSpace << false << QStringList { nothing } << none;
+    QTest::newRow("no line end") << Reply { "garbage", {}, 0, false } << QString() << file << none
+                                 << RealFreeSpace << false << QStringList { nothing } << none;
+    QTest::newRow("endless header") << Reply { "HTTP/1.1 200 OK\r\nX: " + repeated('a', 70000), {}, 0, false }
+                                    << QString() << file << none << RealFreeSpace << false
+                                    << QStringList { nothing } << none;
+    QTest::newRow("connection refused")
+        << Reply {} << refused << file << none << RealFreeSpace << false << QStringList { nothing } << none;
+    QTest::newRow("not http") << Reply {} << QStringLiteral("ftp://127.0.0.1/NewVers.exe") << file << none
                               << RealFreeSpace << false
-                              << QStringList{QStringLiteral("Error: Unsupported protocol occurred.")} << none;
-    QTest::newRow("no host") << Reply{} << QStringLiteral("http:///NewVers.exe") << file << none << RealFreeSpace
-                             << false << QStringList{QStringLiteral("Error: URL is malformed occurred.")} << none;
+                              << QStringList { QStringLiteral("Error: Unsupported protocol occurred.") }
+                              << none;
+    QTest::newRow("no host") << Reply {} << QStringLiteral("http:///NewVers.exe") << file << none
+                             << RealFreeSpace << false
+                             << QStringList { QStringLiteral("Error: URL is malformed occurred.") } << none;
     QTest::newRow("Content-Length beyond 32 bits")
-        << Reply{"HTTP/1.1 200 OK\r\nContent-Length: 4294967296\r\n\r\n", body, 0, false} << QString() << file
-        << none << RealFreeSpace << false << QStringList{QStringLiteral("Error: Overflow occurred.")} << none;
-    QTest::newRow("closes inside the header") << Reply{"HTTP/1.1 200 OK\r\nContent-Length: 3000", {}, 0, false}
-                                              << QString() << file << none << RealFreeSpace << false
-                                              << QStringList{reset} << none;
+        << Reply { "HTTP/1.1 200 OK\r\nContent-Length: 4294967296\r\n\r\n", body, 0, false } << QString()
+        << file << none << RealFreeSpace << false
+        << QStringList { QStringLiteral("Error: Overflow occurred.") } << none;
+    QTest::newRow("closes inside the header")
+        << Reply { "HTTP/1.1 200 OK\r\nContent-Length: 3000", {}, 0, false } << QString() << file << none
+        << RealFreeSpace << false << QStringList { reset } << none;
     QTest::newRow("closes early") << closesEarly << QString() << file << none << RealFreeSpace << false
-                                  << QStringList{reset} << none;
+                                  << QStringList { reset } << none;
     QTest::newRow("more than announced")
-        << Reply{"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n", body, 64 << 20, false} << QString() << file
-        << none << RealFreeSpace << false << QStringList{reset} << none;
-    QTest::newRow("failure keeps an existing file") << closesEarly << QString() << file << old << RealFreeSpace
-                                                    << false << QStringList{reset} << old;
+        << Reply { "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n", body, 64 << 20, false } << QString()
+        << file << none << RealFreeSpace << false << QStringList { reset } << none;
+    QTest::newRow("failure keeps an existing file")
+        << closesEarly << QString() << file << old << RealFreeSpace << false << QStringList { reset } << old;
     QTest::newRow("not enough free space")
         << ok << QString() << file << old << qint64(2999) << false
-        << QStringList{QStringLiteral("There is not enough free space on disk for this file.")} << old;
+        << QStringList { QStringLiteral("There is not enough free space on disk for this file.") } << old;
     QTest::newRow("two missing folders")
         << ok << QString() << QStringLiteral("a/b/NewVers.exe") << none << RealFreeSpace << false
-        << QStringList{QStringLiteral("Cannot write file to disk.\r\rError 76: Path not found")} << none;
+        << QStringList { QStringLiteral("Cannot write file to disk.\r\rError 76: Path not found") } << none;
     QTest::newRow("destination is a folder")
         << ok << QString() << QStringLiteral("folder/") << none << RealFreeSpace << false
-        << QStringList{QStringLiteral("Cannot write file to disk.\r\rError 75: Path/File access error")} << none;
+        << QStringList { QStringLiteral("Cannot write file to disk.\r\rError 75: Path/File access error") }
+        << none;
 }
 
 void TestFileDownloader::outcome()
@@ -254,14 +261,14 @@ void TestFileDownloader::outcome()
     QCOMPARE(downloader.DownloadFile(url, target), result);
 
     QCOMPARE(Recorder::texts(recorder.errors), errors);
-    QCOMPARE(Recorder::texts(recorder.events), QStringList{QStringLiteral("Getting file information")});
+    QCOMPARE(Recorder::texts(recorder.events), QStringList { QStringLiteral("Getting file information") });
     QCOMPARE(recorder.complete.size(), result ? 1 : 0);
     // Once more has come than was announced, reading on is pointless.
     QVERIFY(recorder.progress.size() < 64);
     if (after.isNull()) {
         QCOMPARE(files(), QStringList());
     } else {
-        QCOMPARE(files(), QStringList{QDir(m_dir->path()).relativeFilePath(target)});
+        QCOMPARE(files(), QStringList { QDir(m_dir->path()).relativeFilePath(target) });
         QFile written(target);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QVERIFY(written.readAll() == after);
@@ -281,11 +288,11 @@ void TestFileDownloader::request_data()
     QTest::newRow("anonymous") << QString() << QString() << QString() << QByteArray();
     QTest::newRow("user and password") << QStringLiteral("anna") << QStringLiteral("s3cret") << QString()
                                        << QByteArray("Authorization: Basic YW5uYTpzM2NyZXQ=\r\n");
-    QTest::newRow("credentials in the URL")
-        << QString() << QString() << QStringLiteral("anna:s3cret@") << QByteArray("Authorization: Basic YW5uYTpzM2NyZXQ=\r\n");
-    QTest::newRow("arguments win over the URL") << QStringLiteral("anna") << QStringLiteral("s3cret")
-                                                << QStringLiteral("bob:x@")
-                                                << QByteArray("Authorization: Basic YW5uYTpzM2NyZXQ=\r\n");
+    QTest::newRow("credentials in the URL") << QString() << QString() << QStringLiteral("anna:s3cret@")
+                                            << QByteArray("Authorization: Basic YW5uYTpzM2NyZXQ=\r\n");
+    QTest::newRow("arguments win over the URL")
+        << QStringLiteral("anna") << QStringLiteral("s3cret") << QStringLiteral("bob:x@")
+        << QByteArray("Authorization: Basic YW5uYTpzM2NyZXQ=\r\n");
 }
 
 void TestFileDownloader::request()
@@ -305,7 +312,8 @@ void TestFileDownloader::request()
     const QByteArray request = m_server->requests().first();
     QVERIFY2(request.startsWith("GET /dir/New%20Vers.exe?v=4 HTTP/1.0\r\n"), request.constData());
     QVERIFY(request.contains("\r\nRange: bytes=0-\r\n"));
-    QVERIFY(request.contains(QByteArray("\r\nHost: 127.0.0.1:" + QByteArray::number(QUrl(url).port()) + "\r\n")));
+    QVERIFY(
+        request.contains(QByteArray("\r\nHost: 127.0.0.1:" + QByteArray::number(QUrl(url).port()) + "\r\n")));
     if (authorization.isEmpty())
         QVERIFY(!request.contains("Authorization"));
     else
@@ -322,7 +330,8 @@ void TestFileDownloader::progressEndsWithTheFinalValueTwice()
 
     const QStringList progress = Recorder::texts(recorder.progress);
     QVERIFY(progress.size() >= 5); // at least four pieces, then the empty one
-    QCOMPARE(progress.mid(progress.size() - 2), (QStringList{QStringLiteral("100"), QStringLiteral("100")}));
+    QCOMPARE(progress.mid(progress.size() - 2),
+             (QStringList { QStringLiteral("100"), QStringLiteral("100") }));
     for (qsizetype i = 1; i < progress.size(); ++i)
         QVERIFY(progress.at(i - 1).toInt() <= progress.at(i).toInt());
 }
@@ -338,7 +347,8 @@ void TestFileDownloader::cancel()
 {
     QFETCH(bool, whileSilent);
     // 2,000 of 10,000 bytes come, then the server goes quiet without closing.
-    m_server->addReply(Reply{"HTTP/1.1 200 OK\r\nContent-Length: 10000\r\n\r\n", repeated('x', 2000), 0, true});
+    m_server->addReply(
+        Reply { "HTTP/1.1 200 OK\r\nContent-Length: 10000\r\n\r\n", repeated('x', 2000), 0, true });
     FileDownloader downloader;
     downloader.setTimeout(LongTimeoutMs);
     Recorder recorder(&downloader);
@@ -362,9 +372,11 @@ void TestFileDownloader::silentServer_data()
 {
     QTest::addColumn<Reply>("reply");
     QTest::addColumn<QString>("error");
-    QTest::newRow("before the header") << Reply{{}, {}, 0, true}
-                                       << QStringLiteral("The server returned the following response:\r\r<nothing>");
-    QTest::newRow("in the body") << Reply{"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n", "abc", 0, true}
+    QTest::newRow("before the header")
+        << Reply { {}, {}, 0, true }
+        << QStringLiteral("The server returned the following response:\r\r<nothing>");
+    QTest::newRow("in the body") << Reply { "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n", "abc", 0,
+                                            true }
                                  << QStringLiteral("The connection with the server was reset.");
 }
 
@@ -377,7 +389,7 @@ void TestFileDownloader::silentServer()
     downloader.setTimeout(ShortTimeoutMs);
     Recorder recorder(&downloader);
     QVERIFY(!downloader.DownloadFile(m_server->url(QStringLiteral("/f")), path(QStringLiteral("f"))));
-    QCOMPARE(Recorder::texts(recorder.errors), QStringList{error});
+    QCOMPARE(Recorder::texts(recorder.errors), QStringList { error });
     QCOMPARE(files(), QStringList());
 }
 
@@ -389,10 +401,11 @@ void TestFileDownloader::callWhileBusyIsRefused()
     QList<bool> nested;
     connect(&downloader, &FileDownloader::DownloadProgress, this, [&] {
         if (nested.isEmpty())
-            nested.append(downloader.DownloadFile(m_server->url(QStringLiteral("/g")), path(QStringLiteral("g"))));
+            nested.append(
+                downloader.DownloadFile(m_server->url(QStringLiteral("/g")), path(QStringLiteral("g"))));
     });
     QVERIFY(downloader.DownloadFile(m_server->url(QStringLiteral("/f")), path(QStringLiteral("f"))));
-    QCOMPARE(nested, QList<bool>{false});
+    QCOMPARE(nested, QList<bool> { false });
     QCOMPARE(m_server->requests().size(), 1);
     QFile written(path(QStringLiteral("f")));
     QVERIFY(written.open(QIODevice::ReadOnly));
@@ -401,11 +414,11 @@ void TestFileDownloader::callWhileBusyIsRefused()
 
 void TestFileDownloader::deletedDuringDownload()
 {
-    m_server->addReply(Reply{"HTTP/1.1 200 OK\r\nContent-Length: 10000\r\n\r\n", repeated('x', 2000), 0, true});
+    m_server->addReply(
+        Reply { "HTTP/1.1 200 OK\r\nContent-Length: 10000\r\n\r\n", repeated('x', 2000), 0, true });
     QPointer<FileDownloader> downloader = new FileDownloader;
-    connect(downloader, &FileDownloader::DownloadProgress, this, [&] {
-        QTimer::singleShot(0, this, [&] { delete downloader.data(); });
-    });
+    connect(downloader, &FileDownloader::DownloadProgress, this,
+            [&] { QTimer::singleShot(0, this, [&] { delete downloader.data(); }); });
     QVERIFY(!downloader->DownloadFile(m_server->url(QStringLiteral("/f")), path(QStringLiteral("f"))));
     QVERIFY(downloader.isNull());
     QCOMPARE(files(), QStringList());
@@ -415,7 +428,7 @@ void TestFileDownloader::writeFailure()
 {
     // Let the system refuse writes past 4 KiB, as a full disk would.
     constexpr rlim_t Limit = 4096;
-    rlimit saved{};
+    rlimit saved {};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limited = saved;
@@ -425,13 +438,14 @@ void TestFileDownloader::writeFailure()
     m_server->addReply(ScriptedHttpServer::patternReply(64 * 1024));
     FileDownloader downloader;
     Recorder recorder(&downloader);
-    const bool result = downloader.DownloadFile(m_server->url(QStringLiteral("/f")), path(QStringLiteral("f")));
+    const bool result
+        = downloader.DownloadFile(m_server->url(QStringLiteral("/f")), path(QStringLiteral("f")));
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
     QVERIFY(!result);
     QCOMPARE(Recorder::texts(recorder.errors),
-             QStringList{QStringLiteral("Cannot write file to disk.\r\rError 57: Device I/O error")});
+             QStringList { QStringLiteral("Cannot write file to disk.\r\rError 57: Device I/O error") });
     QCOMPARE(files(), QStringList());
 }
 

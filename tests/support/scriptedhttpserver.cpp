@@ -31,7 +31,8 @@ ScriptedHttpServer::Reply ScriptedHttpServer::reply(const QByteArray &statusLine
                                                     const QByteArray &headerLines)
 {
     Reply r;
-    r.head = statusLine + "\r\n" + headerLines + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n";
+    r.head = statusLine + "\r\n" + headerLines + "Content-Length: " + QByteArray::number(body.size())
+        + "\r\n\r\n";
     r.body = body;
     return r;
 }

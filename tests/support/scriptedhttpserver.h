@@ -24,11 +24,12 @@ public:
         QByteArray head; // status line and headers, sent exactly as given
         QByteArray body;
         qint64 patternBytes = 0; // then this many bytes of pattern(), streamed without holding them
-        bool hold = false;       // afterwards keep the connection open and silent instead of closing
+        bool hold = false; // afterwards keep the connection open and silent instead of closing
     };
 
     // Status line, the given header lines, a Content-Length that matches the body, and the body.
-    static Reply reply(const QByteArray &statusLine, const QByteArray &body, const QByteArray &headerLines = {});
+    static Reply reply(const QByteArray &statusLine, const QByteArray &body,
+                       const QByteArray &headerLines = {});
     // 200 with a pattern() body of this length, announced as such.
     static Reply patternReply(qint64 length);
     // Bytes that cannot line up with any power-of-two piece size, so a lost, doubled or shifted
