@@ -1,5 +1,6 @@
 #include "mainwindow/form1.h"
 
+#include "assets/kivaroassets.h"
 #include "controls/progressbar/usercontrol1.h"
 #include "engine/form2.h"
 #include "mainwindow/picturebox.h"
@@ -38,7 +39,6 @@ constexpr QRect TickerGeometry(40, 77, 256, 12);
 constexpr QRect MenuButtonGeometry(234, 74, 36, 29);
 constexpr QRect MinimiseButtonGeometry(269, 73, 36, 29);
 constexpr QRect ExitButtonGeometry(269, 0, 37, 30);
-constexpr QPoint HandCursorHotSpot(5, 0);
 
 // Layout values are kept in twips, as the window measures; screens have 15 twips to the pixel here.
 constexpr int TwipsPerPixel = 15;
@@ -75,13 +75,14 @@ constexpr int Arial675 = 9;
 
 QPixmap stored(const char *name)
 {
-    return QPixmap(QStringLiteral(":/kivaro/") + QLatin1String(name) + QStringLiteral(".png"));
+    return QPixmap(QStringLiteral(":/skin/") + QLatin1String(name) + QStringLiteral(".png"));
 }
 
 } // namespace
 
 StoredLooks StoredLooks::defaults()
 {
+    initAssets();
     StoredLooks looks;
     looks.IMn = stored("IMn");
     looks.IMd = stored("IMd");
@@ -96,9 +97,9 @@ StoredLooks StoredLooks::defaults()
     looks.Xo = stored("Xo");
     looks.Xd = stored("Xd");
     for (int k = 0; k < NoFrame; ++k)
-        looks.P[k] = QPixmap(QStringLiteral(":/kivaro/P%1.png").arg(k));
+        looks.P[k] = QPixmap(QStringLiteral(":/skin/P%1.png").arg(k));
     looks.historyGlyph = stored("history");
-    looks.handCursor = stored("hand");
+    looks.handCursor = QPixmap(QStringLiteral(":/cursors/pointing-hand-hotspot-5-0.png"));
     return looks;
 }
 
@@ -205,7 +206,7 @@ void Form1::buildElements()
     Label2 = label("Label2", Arial825, true, LinkNavy);
     Label2->move(TitlePosition);
     if (!m_looks.handCursor.isNull())
-        Label2->setCursor(QCursor(m_looks.handCursor, HandCursorHotSpot.x(), HandCursorHotSpot.y()));
+        Label2->setCursor(QCursor(m_looks.handCursor, PointingHandHotSpot.x(), PointingHandHotSpot.y()));
     else
         Label2->setCursor(Qt::PointingHandCursor);
     Label2->setText(QStringLiteral("?"));

@@ -89,8 +89,11 @@ void Socket::onConnected()
 
 void Socket::onReadyRead()
 {
-    if (m_tcp && m_tcp->bytesAvailable() > 0)
-        Q_EMIT dataArrival(m_tcp->bytesAvailable());
+    const QTcpSocket *tcp = m_tcp.data();
+    if (!tcp)
+        return;
+    if (const qint64 waiting = tcp->bytesAvailable(); waiting > 0)
+        Q_EMIT dataArrival(waiting);
 }
 
 void Socket::onDisconnected()

@@ -80,6 +80,8 @@ private Q_SLOTS:
         Form1 &form = rig.form();
         form.setLooks(plainLooks());
         form.Picture1->setPicture(form.looks().IMn);
+        form.show(); // the shape is read from what the window shows
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
         // Pure red: the background's corner and the strip beyond the picture.
         QTRY_VERIFY(form.mask().contains(QPoint(100, 50)));
         QVERIFY(!form.mask().contains(QPoint(5, 98)));
