@@ -1,0 +1,421 @@
+#include "assetcatalogue.h"
+#include "assets/kivaroassets.h"
+#include "skinlayout.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QImage>
+#include <QSet>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+using namespace kivaro;
+using namespace kivaro::skinlayout;
+
+namespace {
+
+constexpr QRgb Cut = qRgb(255, 0, 0);
+// Closer than this to pure red a pixel could pass for the see-through colour by eye, and would
+// fringe the outline.
+constexpr double NearRed = 60;
+// Normal text wants at least 4.5 : 1 against its ground to be read easily.
+constexpr double ReadableContrast = 4.5;
+constexpr QRgb White = qRgb(255, 255, 255);
+constexpr QRgb Navy = qRgb(3, 16, 103);
+
+QImage resource(const QString &path)
+{
+    return QImage(QStringLiteral(":/") + path).convertToFormat(QImage::Format_ARGB32);
+}
+
+// Opaque pictures are stored without an alpha channel, so the window's colour key alone decides
+// what is see-through.
+bool storedOpaque(const QString &path)
+{
+    return !QImage(QStringLiteral(":/") + path).hasAlphaChannel();
+}
+
+QImage skin(const QString &designName)
+{
+    return resource(AssetCatalogue::skinPath(designName));
+}
+
+bool isCut(QRgb pixel)
+{
+    return qAlpha(pixel) == 255 && (pixel & RGB_MASK) == (Cut & RGB_MASK);
+}
+
+double distanceToRed(QRgb pixel)
+{
+    return std::hypot(255 - qRed(pixel), qGreen(pixel), qBlue(pixel));
+}
+
+double luminance(QRgb pixel)
+{
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(pixel)) + 0.7152 * linear(qGreen(pixel)) + 0.0722 * linear(qBlue(pixel));
+}
+
+double contrast(QRgb a, QRgb b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QList<QPoint> border(const QRect &rect)
+{
+    QList<QPoint> points;
+    for (int x = rect.left(); x <= rect.right(); ++x)
+        points << QPoint(x, rect.top()) << QPoint(x, rect.bottom());
+    for (int y = rect.top() + 1; y < rect.bottom(); ++y)
+        points << QPoint(rect.left(), y) << QPoint(rect.right(), y);
+    return points;
+}
+
+int differingPixels(const QImage &a, const QImage &b)
+{
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            count += a.pixel(x, y) != b.pixel(x, y);
+    return count;
+}
+
+} // namespace
+
+class TestAssets : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<AssetCatalogue> m_catalogue;
+
+    void addPictureRows(bool opaqueOnly)
+    {
+        QTest::addColumn<QString>("path");
+        for (const AssetCatalogue::Entry &entry : m_catalogue->entries()) {
+            if (!opaqueOnly || entry.opaque)
+                QTest::newRow(qPrintable(entry.path)) << entry.path;
+        }
+    }
+
+    void addLookRows()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("place");
+        const QList<std::pair<QStringList, QRect>> looks = {
+            {{QStringLiteral("En"), QStringLiteral("Eo"), QStringLiteral("Ed")}, MenuButton},
+            {{QStringLiteral("Dn"), QStringLiteral("Doo"), QStringLiteral("Dd")}, MinimiseButton},
+            {{QStringLiteral("Xn"), QStringLiteral("Xo"), QStringLiteral("Xd")}, ExitButton}};
+        for (const auto &[names, place] : looks)
+            for (const QString &name : names)
+                QTest::newRow(qPrintable(name)) << name << place;
+        for (int frame = 0; frame < ProgressFrameCount; ++frame)
+            QTest::newRow(qPrintable(QStringLiteral("P%1").arg(frame))) << QStringLiteral("P%1").arg(frame)
+                                                                       << SearchButton;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        initAssets();
+        m_catalogue = std::make_unique<AssetCatalogue>();
+        QVERIFY2(m_catalogue->isReady(), qPrintable(m_catalogue->error()));
+    }
+
+    void resourceHasItsSize_data() { addPictureRows(false); }
+    void resourceHasItsSize()
+    {
+        QFETCH(QString, path);
+        const QImage image = resource(path);
+        QVERIFY2(!image.isNull(), qPrintable(path + QStringLiteral(" is not among the resources")));
+        const AssetCatalogue::Entry *entry = nullptr;
+        for (const AssetCatalogue::Entry &candidate : m_catalogue->entries())
+            entry = candidate.path == path ? &candidate : entry;
+        QVERIFY(entry);
+        QCOMPARE(image.size(), entry->size);
+        QCOMPARE(storedOpaque(path), entry->opaque);
+    }
+
+    void designSizes_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("background") << QStringLiteral("skin/IMn.png") << QSize(391, 103);
+        QTest::newRow("pressed background") << QStringLiteral("skin/IMd.png") << QSize(391, 103);
+        QTest::newRow("hover background") << QStringLiteral("skin/ImGo.png") << QSize(391, 103);
+        QTest::newRow("menu") << QStringLiteral("skin/Eo.png") << QSize(36, 29);
+        QTest::newRow("minimise") << QStringLiteral("skin/Doo.png") << QSize(36, 29);
+        QTest::newRow("exit") << QStringLiteral("skin/Xd.png") << QSize(37, 30);
+        QTest::newRow("progress") << QStringLiteral("skin/P5.png") << QSize(68, 70);
+        QTest::newRow("history") << QStringLiteral("skin/history.png") << QSize(13, 12);
+        QTest::newRow("cursor") << QStringLiteral("cursors/pointing-hand-hotspot-5-0.png") << QSize(32, 32);
+        QTest::newRow("splash") << QStringLiteral("splash.png") << QSize(500, 300);
+        QTest::newRow("small icon") << QStringLiteral("icons/kivaro-64.png") << QSize(64, 64);
+        QTest::newRow("large icon") << QStringLiteral("icons/kivaro-256.png") << QSize(256, 256);
+    }
+    void designSizes()
+    {
+        QFETCH(QString, path);
+        QFETCH(QSize, size);
+        QCOMPARE(resource(path).size(), size);
+    }
+
+    // The committed pictures are what the generator draws today, pixel for pixel: a change to the
+    // drawing code without remaking the files fails here.
+    void resourceMatchesGenerator_data() { addPictureRows(false); }
+    void resourceMatchesGenerator()
+    {
+        QFETCH(QString, path);
+        const QImage drawn = m_catalogue->paint(path);
+        const QImage stored = resource(path);
+        QCOMPARE(drawn.size(), stored.size());
+        const int differing = differingPixels(drawn, stored);
+        QVERIFY2(differing == 0,
+                 qPrintable(QStringLiteral("%1 pixels differ; remake the pictures with kivaro-make-assets assets/")
+                                .arg(differing)));
+    }
+
+    void resourceListIsCurrent()
+    {
+        QFile committed(QStringLiteral(KIVARO_SOURCE_DIR "/assets/kivaro.qrc"));
+        QVERIFY(committed.open(QIODevice::ReadOnly));
+        QCOMPARE(committed.readAll(), m_catalogue->resourceList());
+
+        QSet<QString> built;
+        for (const QString &folder : {QStringLiteral(":/skin"), QStringLiteral(":/cursors"), QStringLiteral(":/icons")}) {
+            QDirIterator it(folder, QDirIterator::Subdirectories);
+            while (it.hasNext())
+                built.insert(it.next().mid(2));
+        }
+        if (QFile::exists(QStringLiteral(":/splash.png")))
+            built.insert(QStringLiteral("splash.png"));
+        QSet<QString> listed;
+        for (const AssetCatalogue::Entry &entry : m_catalogue->entries())
+            listed.insert(entry.path);
+        QCOMPARE(built, listed);
+    }
+
+    // Pure red is the window's see-through colour; anything close to it would be a visible fringe
+    // (or look like a hole that does not take the click through).
+    void noPixelNearRed_data() { addPictureRows(false); }
+    void noPixelNearRed()
+    {
+        QFETCH(QString, path);
+        const QImage image = resource(path);
+        const bool opaque = storedOpaque(path);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb pixel = image.pixel(x, y);
+                if (qAlpha(pixel) == 0 || (opaque && isCut(pixel)))
+                    continue;
+                const double distance = distanceToRed(qUnpremultiply(pixel));
+                if (distance <= NearRed)
+                    QFAIL(qPrintable(QStringLiteral("pixel %1,%2 (%3) is %4 from pure red")
+                                         .arg(x)
+                                         .arg(y)
+                                         .arg(QString::number(pixel, 16))
+                                         .arg(distance)));
+            }
+        }
+    }
+
+    void backgroundCutsTheOutline_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("normal") << QStringLiteral("IMn");
+        QTest::newRow("pressed") << QStringLiteral("IMd");
+        QTest::newRow("hover") << QStringLiteral("ImGo");
+    }
+    void backgroundCutsTheOutline()
+    {
+        QFETCH(QString, name);
+        const QImage image = skin(name);
+        const QRect all = image.rect();
+        for (const QPoint corner : {all.topLeft(), all.topRight(), all.bottomLeft(), all.bottomRight()})
+            QVERIFY2(isCut(image.pixel(corner)), qPrintable(QStringLiteral("corner %1,%2").arg(corner.x()).arg(corner.y())));
+
+        // Nothing the window puts on the background may fall into a see-through part.
+        const QRect elements[] = {SearchBox, HistoryFrame, QRect(NowPlayingLabel, QSize(64, 13)),
+                                  QRect(TitleLink, QSize(200, 13)), QRect(Ticker.topLeft(), QSize(190, 12)),
+                                  MenuButton.adjusted(PlateInset, PlateInset, -PlateInset, -PlateInset),
+                                  MinimiseButton.adjusted(PlateInset, PlateInset, -PlateInset, -PlateInset),
+                                  ExitButton.adjusted(PlateInset, PlateInset, -PlateInset, -PlateInset)};
+        for (const QRect &element : elements)
+            for (int y = element.top(); y <= element.bottom(); ++y)
+                for (int x = element.left(); x <= element.right(); ++x)
+                    QVERIFY2(!isCut(image.pixel(x, y)), qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+
+        // The round search button itself is solid.
+        for (int y = SearchButton.top(); y <= SearchButton.bottom(); ++y)
+            for (int x = SearchButton.left(); x <= SearchButton.right(); ++x)
+                if (std::hypot(x + 0.5 - SearchCentre.x(), y + 0.5 - SearchCentre.y()) < RingOuterRadius)
+                    QVERIFY(!isCut(image.pixel(x, y)));
+    }
+
+    // A look is shown on top of the background; its outermost pixels equal the background there,
+    // so no seam shows and the outline stays cut where it was.
+    void looksFitTheBackground_data() { addLookRows(); }
+    void looksFitTheBackground()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, place);
+        const QImage look = skin(name);
+        const QImage background = skin(QStringLiteral("IMn"));
+        QCOMPARE(look.size(), place.size());
+        for (const QPoint &p : border(look.rect()))
+            QVERIFY2(look.pixel(p) == background.pixel(p + place.topLeft()),
+                     qPrintable(QStringLiteral("edge pixel %1,%2").arg(p.x()).arg(p.y())));
+        const QPoint middle = look.rect().center();
+        QVERIFY(!isCut(look.pixel(middle)));
+    }
+
+    void looksAreDistinct_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("menu") << QStringList{QStringLiteral("En"), QStringLiteral("Eo"), QStringLiteral("Ed")};
+        QTest::newRow("minimise") << QStringList{QStringLiteral("Dn"), QStringLiteral("Doo"), QStringLiteral("Dd")};
+        QTest::newRow("exit") << QStringList{QStringLiteral("Xn"), QStringLiteral("Xo"), QStringLiteral("Xd")};
+        QTest::newRow("search button") << QStringList{QStringLiteral("IMn"), QStringLiteral("ImGo"), QStringLiteral("IMd")};
+    }
+    void looksAreDistinct()
+    {
+        QFETCH(QStringList, names);
+        for (int i = 0; i < names.size(); ++i)
+            for (int j = i + 1; j < names.size(); ++j)
+                QVERIFY2(skin(names.at(i)) != skin(names.at(j)),
+                         qPrintable(names.at(i) + QStringLiteral(" looks like ") + names.at(j)));
+    }
+
+    // The normal background is also what shows under the title-bar buttons, so it carries their
+    // normal looks.
+    void backgroundShowsNormalButtons_data() { addLookRows(); }
+    void backgroundShowsNormalButtons()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, place);
+        const QImage background = skin(QStringLiteral("IMn"));
+        const bool normal = name == QLatin1String("En") || name == QLatin1String("Dn") || name == QLatin1String("Xn");
+        QCOMPARE(skin(name) == background.copy(place), normal);
+    }
+
+    // The pressed and lit backgrounds change the search button only.
+    void backgroundsDifferOnlyAtTheSearchButton_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("pressed") << QStringLiteral("IMd");
+        QTest::newRow("hover") << QStringLiteral("ImGo");
+    }
+    void backgroundsDifferOnlyAtTheSearchButton()
+    {
+        QFETCH(QString, name);
+        const QImage normal = skin(QStringLiteral("IMn"));
+        const QImage other = skin(name);
+        int inside = 0;
+        for (int y = 0; y < normal.height(); ++y) {
+            for (int x = 0; x < normal.width(); ++x) {
+                if (normal.pixel(x, y) == other.pixel(x, y))
+                    continue;
+                QVERIFY2(SearchButton.adjusted(1, 1, -1, -1).contains(x, y),
+                         qPrintable(QStringLiteral("pixel %1,%2 differs").arg(x).arg(y)));
+                ++inside;
+            }
+        }
+        QVERIFY(inside > 0);
+    }
+
+    // Each progress frame lights more than the one before; the last is complete.
+    void progressGrows()
+    {
+        const QImage empty = skin(QStringLiteral("IMn")).copy(SearchButton);
+        int previous = 0;
+        for (int frame = 0; frame < ProgressFrameCount; ++frame) {
+            const int lit = differingPixels(skin(QStringLiteral("P%1").arg(frame)), empty);
+            QVERIFY2(lit > previous, qPrintable(QStringLiteral("frame %1").arg(frame)));
+            previous = lit;
+        }
+        // Eight equal segments: the full ring lights about eight times what the first frame does.
+        const int first = differingPixels(skin(QStringLiteral("P0")), empty);
+        QVERIFY(previous > 7 * first && previous < 9 * first);
+    }
+
+    void textReadsOnItsGround_data()
+    {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QRgb>("text");
+        QTest::newRow("Now Playing") << QRect(NowPlayingLabel, QSize(63, 13)) << White;
+        QTest::newRow("title link") << QRect(TitleLink + QPoint(1, 0), QSize(205, 13)) << Navy;
+        QTest::newRow("ticker") << QRect(Ticker.topLeft(), QSize(190, 12)) << White;
+    }
+    void textReadsOnItsGround()
+    {
+        QFETCH(QRect, area);
+        QFETCH(QRgb, text);
+        for (const QString &name : {QStringLiteral("IMn"), QStringLiteral("IMd"), QStringLiteral("ImGo")}) {
+            const QImage background = skin(name);
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    QVERIFY2(contrast(background.pixel(x, y), text) >= ReadableContrast,
+                             qPrintable(QStringLiteral("%1 at %2,%3").arg(name).arg(x).arg(y)));
+        }
+    }
+
+    void cursorPointsWithItsFingertip()
+    {
+        const QImage hand = resource(QStringLiteral("cursors/pointing-hand-hotspot-5-0.png"));
+        QVERIFY(!storedOpaque(QStringLiteral("cursors/pointing-hand-hotspot-5-0.png")));
+        QCOMPARE(qAlpha(hand.pixel(PointingHandHotSpot)), 255);
+        // The fingertip is the hand's top, and narrow.
+        int topRowCovered = 0;
+        for (int x = 0; x < hand.width(); ++x)
+            topRowCovered += qAlpha(hand.pixel(x, 0)) > 0;
+        QVERIFY(topRowCovered > 0 && topRowCovered <= 5);
+        for (int x = 0; x < hand.width(); ++x)
+            if (qAlpha(hand.pixel(x, 0)) > 0)
+                QVERIFY(std::abs(x - PointingHandHotSpot.x()) <= 2);
+        // A white hand in a black outline: both must be there to show on any ground.
+        QCOMPARE(hand.pixel(5, 5), qRgba(255, 255, 255, 255));
+        QCOMPARE(qAlpha(hand.pixel(hand.width() - 1, 0)), 0);
+        QCOMPARE(qAlpha(hand.pixel(hand.width() - 1, hand.height() - 1)), 0);
+    }
+
+    void iconsStandOnTransparency_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("64") << QStringLiteral("icons/kivaro-64.png");
+        QTest::newRow("256") << QStringLiteral("icons/kivaro-256.png");
+    }
+    void iconsStandOnTransparency()
+    {
+        QFETCH(QString, path);
+        const QImage icon = resource(path);
+        QCOMPARE(qAlpha(icon.pixel(0, 0)), 0);
+        QCOMPARE(qAlpha(icon.pixel(icon.width() - 1, icon.height() - 1)), 0);
+        QCOMPARE(qAlpha(icon.pixel(icon.rect().center())), 255);
+    }
+
+    void historyGlyphLetsTheFrameShow()
+    {
+        const QImage glyph = skin(QStringLiteral("history"));
+        QCOMPARE(qAlpha(glyph.pixel(0, 0)), 0);
+        QCOMPARE(qAlpha(glyph.pixel(glyph.width() - 1, glyph.height() - 1)), 0);
+        // The arrow sits in the middle and points down: wider at its top than at its bottom.
+        const auto width = [&glyph](int y) {
+            int covered = 0;
+            for (int x = 0; x < glyph.width(); ++x)
+                covered += qAlpha(glyph.pixel(x, y)) >= 128;
+            return covered;
+        };
+        QVERIFY(width(4) > width(7));
+        QVERIFY(width(7) > 0);
+    }
+};
+
+QTEST_MAIN(TestAssets)
+#include "tst_assets.moc"

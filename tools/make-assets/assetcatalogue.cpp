@@ -1,0 +1,98 @@
+#include "assetcatalogue.h"
+
+#include "brandpainter.h"
+#include "cursorpainter.h"
+#include "skinlayout.h"
+#include "skinpainter.h"
+
+namespace kivaro {
+
+namespace {
+
+constexpr int SmallIcon = 64;
+constexpr int LargeIcon = 256;
+
+} // namespace
+
+QString AssetCatalogue::skinPath(const QString &designName)
+{
+    return QStringLiteral("skin/") + designName + QStringLiteral(".png");
+}
+
+AssetCatalogue::AssetCatalogue()
+{
+    using Look = SkinPainter::Look;
+    using Button = SkinPainter::TitleButton;
+    // The painters are cheap to make; each entry makes its own so entries stay independent.
+    const ArtworkFonts *fonts = &m_fonts;
+    const auto skin = [fonts] { return SkinPainter(*fonts); };
+
+    const auto addBackground = [&](const QString &name, Look look) {
+        m_entries.append({skinPath(name), skinlayout::Background, true, [skin, look] {
+                              return skin().background(look).convertToFormat(QImage::Format_ARGB32);
+                          }});
+    };
+    addBackground(QStringLiteral("IMn"), Look::Normal);
+    addBackground(QStringLiteral("IMd"), Look::Pressed);
+    addBackground(QStringLiteral("ImGo"), Look::Hover);
+
+    // The names the window's stored pictures go by: normal, under the mouse, pressed.
+    const struct
+    {
+        Button button;
+        const char *normal;
+        const char *hover;
+        const char *pressed;
+    } buttons[] = {{Button::Menu, "En", "Eo", "Ed"}, {Button::Minimise, "Dn", "Doo", "Dd"}, {Button::Exit, "Xn", "Xo", "Xd"}};
+    for (const auto &button : buttons) {
+        const QSize size = SkinPainter::titleButtonRect(button.button).size();
+        const std::pair<const char *, Look> looks[] = {
+            {button.normal, Look::Normal}, {button.hover, Look::Hover}, {button.pressed, Look::Pressed}};
+        for (const auto &[name, look] : looks) {
+            const Button which = button.button;
+            const Look how = look;
+            m_entries.append({skinPath(QLatin1String(name)), size, true, [skin, which, how] {
+                                  return skin().titleButton(which, how).convertToFormat(QImage::Format_ARGB32);
+                              }});
+        }
+    }
+
+    for (int frame = 0; frame < skinlayout::ProgressFrameCount; ++frame)
+        m_entries.append({skinPath(QStringLiteral("P") + QString::number(frame)), skinlayout::ProgressFrame, true,
+                          [skin, frame] { return skin().progressFrame(frame).convertToFormat(QImage::Format_ARGB32); }});
+
+    m_entries.append({QStringLiteral("skin/history.png"), skinlayout::HistoryGlyph.size(), false,
+                      [skin] { return skin().historyGlyph(); }});
+    m_entries.append({QStringLiteral("cursors/pointing-hand-hotspot-5-0.png"), skinlayout::Cursor, false,
+                      [] { return CursorPainter::pointingHand(); }});
+    m_entries.append({QStringLiteral("splash.png"), skinlayout::Splash, true, [fonts] {
+                          return BrandPainter(*fonts).splash().convertToFormat(QImage::Format_ARGB32);
+                      }});
+    for (const int size : {SmallIcon, LargeIcon})
+        m_entries.append({QStringLiteral("icons/kivaro-%1.png").arg(size), QSize(size, size), false,
+                          [fonts, size] { return BrandPainter(*fonts).icon(size); }});
+}
+
+QImage AssetCatalogue::paint(const QString &path) const
+{
+    for (const Entry &entry : m_entries) {
+        if (entry.path == path)
+            return entry.paint();
+    }
+    return {};
+}
+
+QByteArray AssetCatalogue::resourceList() const
+{
+    QByteArray text = "<!DOCTYPE RCC>\n"
+                      "<!-- Written by kivaro-make-assets; remake it with the pictures. -->\n"
+                      "<RCC version=\"1.0\">\n"
+                      "  <qresource prefix=\"/\">\n";
+    for (const Entry &entry : m_entries)
+        text += "    <file>" + entry.path.toUtf8() + "</file>\n";
+    text += "  </qresource>\n"
+            "</RCC>\n";
+    return text;
+}
+
+} // namespace kivaro

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "artworkfonts.h"
+
+#include <QImage>
+#include <QList>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+
+namespace kivaro {
+
+// Every picture the program carries, by its path inside assets/ (which is also its resource path
+// under ":/"), with its size and how it is drawn. The generator writes these files and the
+// resource list; the tests draw them again and compare.
+class AssetCatalogue
+{
+public:
+    struct Entry
+    {
+        QString path;
+        QSize size;
+        // Opaque pictures may use pure red for the window's see-through outline; the others have
+        // an alpha channel instead.
+        bool opaque = true;
+        std::function<QImage()> paint;
+    };
+
+    AssetCatalogue();
+    // Entries draw with the catalogue's fonts, so it stays where it was made.
+    Q_DISABLE_COPY_MOVE(AssetCatalogue)
+
+    const ArtworkFonts &fonts() const { return m_fonts; }
+
+    bool isReady() const { return m_fonts.isLoaded(); }
+    QString error() const { return m_fonts.error(); }
+
+    const QList<Entry> &entries() const { return m_entries; }
+    // The drawing of one entry, as QImage::Format_ARGB32; a null image for an unknown path.
+    QImage paint(const QString &path) const;
+    // The resource list (kivaro.qrc) naming every entry.
+    QByteArray resourceList() const;
+
+    static QString skinPath(const QString &designName);
+
+private:
+    ArtworkFonts m_fonts;
+    QList<Entry> m_entries;
+};
+
+} // namespace kivaro
