@@ -80,6 +80,9 @@ private Q_SLOTS:
         Form1 &form = rig.form();
         form.setLooks(plainLooks());
         form.Picture1->setPicture(form.looks().IMn);
+        form.Eb->setPicture(form.looks().En);
+        form.Db->setPicture(form.looks().Dn);
+        form.Xb->setPicture(form.looks().Xn);
         form.show(); // the shape is read from what the window shows
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         // Pure red: the background's corner and the strip beyond the picture.
