@@ -239,6 +239,9 @@ void Form1::buildElements()
     stored.write(QStringLiteral("Max"), ProgressCounterMax);
     Bar->ReadProperties(stored);
 
+    for (PictureBox *element : {Picture1, Image1, Image2, Eb, Db, Xb})
+        connect(element, &PictureBox::lookChanged, this, [this] { updateTransparentColor(this); });
+
     for (QWidget *element : {static_cast<QWidget *>(Picture1), static_cast<QWidget *>(Text1),
                              static_cast<QWidget *>(Image1), static_cast<QWidget *>(Image2),
                              static_cast<QWidget *>(Label1), static_cast<QWidget *>(Label2),

@@ -13,10 +13,13 @@ PictureBox::PictureBox(QWidget *parent, bool autoSize)
 
 void PictureBox::setPicture(const QPixmap &picture)
 {
+    if (shows(picture) || (picture.isNull() && m_picture.isNull()))
+        return;
     m_picture = picture;
     if (m_autoSize && !picture.isNull())
         resize(picture.size());
     update();
+    Q_EMIT lookChanged();
 }
 
 bool PictureBox::shows(const QPixmap &picture) const
@@ -28,6 +31,7 @@ void PictureBox::setBackgroundColour(const QColor &colour)
 {
     m_background = colour;
     update();
+    Q_EMIT lookChanged();
 }
 
 void PictureBox::paintEvent(QPaintEvent * /*event*/)

@@ -24,6 +24,10 @@ public:
     void setBackgroundColour(const QColor &colour);
     QColor backgroundColour() const { return m_background; }
 
+Q_SIGNALS:
+    // The element shows another picture or colour (its part of the window's shape may change).
+    void lookChanged();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 

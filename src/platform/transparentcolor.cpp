@@ -12,9 +12,12 @@ namespace kivaro {
 namespace {
 
 constexpr QRgb RgbMask = 0x00ffffff; // alpha plays no part in the key
+constexpr const char *ColourKeyName = "kivaroColourKey";
 
-// Watches a window and its children; after anything is repainted, the mask is made anew from what
-// the window now looks like (once per turn of the event loop, however many widgets repainted).
+// Keeps a window's mask in step with what the window shows. The mask is made anew (once per turn
+// of the event loop, however often it is asked for) when the window is shown or resized and when
+// its owner says that a picture has changed: repainting only text, such as a scrolling ticker,
+// leaves the shape alone and costs nothing here.
 class ColourKey : public QObject
 {
 public:
@@ -23,11 +26,11 @@ public:
         , m_window(window)
         , m_key(key)
     {
-        setObjectName(QStringLiteral("kivaroColourKey"));
+        setObjectName(QLatin1String(ColourKeyName));
         m_refresh.setSingleShot(true);
         m_refresh.setInterval(0);
         connect(&m_refresh, &QTimer::timeout, this, &ColourKey::refresh);
-        watch(window);
+        window->installEventFilter(this);
         refresh();
     }
 
@@ -37,47 +40,22 @@ public:
         refresh();
     }
 
+    void scheduleRefresh() { m_refresh.start(); }
+
 protected:
     bool eventFilter(QObject * /*watched*/, QEvent *event) override
     {
-        switch (event->type()) {
-        case QEvent::ChildAdded:
-            if (auto *child = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()))
-                watch(child);
-            break;
-        case QEvent::Paint:
-        case QEvent::Resize:
-        case QEvent::Show:
-        case QEvent::Hide:
-            if (!m_refreshing)
-                m_refresh.start();
-            break;
-        default:
-            break;
-        }
+        if (event->type() == QEvent::Show || event->type() == QEvent::Resize)
+            m_refresh.start();
         return false;
     }
 
 private:
-    void watch(QWidget *widget)
-    {
-        widget->installEventFilter(this);
-        for (QObject *child : widget->children()) {
-            if (auto *w = qobject_cast<QWidget *>(child))
-                watch(w);
-        }
-    }
-
     void refresh()
     {
         if (!m_window)
             return;
-        // Drawing the window into a picture paints it once more; those paints must not ask for
-        // another refresh.
-        m_refreshing = true;
-        const QImage look = m_window->grab().toImage();
-        m_refreshing = false;
-        const QRegion region = opaqueRegion(look, m_key);
+        const QRegion region = opaqueRegion(m_window->grab().toImage(), m_key);
         if (region != m_window->mask())
             m_window->setMask(region);
     }
@@ -85,8 +63,12 @@ private:
     QPointer<QWidget> m_window;
     QRgb m_key;
     QTimer m_refresh;
-    bool m_refreshing = false;
 };
+
+ColourKey *colourKeyOf(QWidget *window)
+{
+    return window->findChild<ColourKey *>(QLatin1String(ColourKeyName), Qt::FindDirectChildrenOnly);
+}
 
 QRgb toRgb(quint32 colour)
 {
@@ -121,10 +103,16 @@ QRegion opaqueRegion(const QImage &source, QRgb key)
 void SetTransparentColor(QWidget *window, quint32 colour)
 {
     const QRgb key = toRgb(colour) & RgbMask;
-    if (auto *existing = window->findChild<ColourKey *>(QStringLiteral("kivaroColourKey"), Qt::FindDirectChildrenOnly))
+    if (ColourKey *existing = colourKeyOf(window))
         existing->setKey(key);
     else
         new ColourKey(window, key);
+}
+
+void updateTransparentColor(QWidget *window)
+{
+    if (ColourKey *key = colourKeyOf(window))
+        key->scheduleRefresh();
 }
 
 } // namespace kivaro
