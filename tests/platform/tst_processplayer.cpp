@@ -1,6 +1,7 @@
 #include "platform/processplayer.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -110,6 +111,33 @@ private Q_SLOTS:
         QTest::qWait(100);
         QCOMPARE(reports.size(), 1);
         QVERIFY(reports.constFirst().constFirst().toString().contains(QStringLiteral("no-such-player")));
+    }
+
+    void playerDiesWithAKilledProgram()
+    {
+        // A player that announces itself, then plays on for a long time.
+        const QString player = dir.filePath(QStringLiteral("announcing player"));
+        QFile script(player);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\ntouch \"$(dirname \"$0\")/started\"\nexec sleep 60\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        QProcess program;
+        program.start(QStringLiteral(ORPHAN_PLAYER), {quoted(player), dir.filePath(QStringLiteral("started"))});
+        QVERIFY(program.waitForFinished(15000));
+        QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+        const qint64 pid = program.readAllStandardOutput().trimmed().toLongLong();
+        QVERIFY(pid > 0);
+        // Gone, or at most a zombie waiting to be reaped by whoever adopted it.
+        auto gone = [pid] {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+            if (!stat.open(QIODevice::ReadOnly))
+                return true;
+            const QByteArray line = stat.readAll();
+            return line.mid(line.lastIndexOf(')') + 2, 1) == "Z";
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(gone(), 5000);
     }
 
     void emptyCommandPlaysNothing()
