@@ -1,10 +1,12 @@
 // kivaro: type an artist or a song and hear it.
 
 #include "app/windows.h"
+#include "assets/kivaroassets.h"
 #include "engine/form2.h"
 #include "mainwindow/form1.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QProcessEnvironment>
 #include <QTextStream>
 
@@ -16,6 +18,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("kivaro"));
     QApplication::setApplicationVersion(QStringLiteral(KIVARO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("kivaro"));
+    kivaro::initAssets();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kivaro-256.png")));
     // A site that closes early must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
 
