@@ -14,17 +14,16 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kivaro"));
-    QApplication::setApplicationVersion(QStringLiteral(KIVARO_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("kivaro"));
-    kivaro::initAssets();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kivaro-256.png")));
-    // A site that closes early must not end the program.
-    std::signal(SIGPIPE, SIG_IGN);
+    QCoreApplication::setApplicationName(QStringLiteral("kivaro"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KIVARO_VERSION));
 
+    // The command line is read before any window system is needed, so --help, --version and
+    // mistakes are answered on a machine without a display too.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     const kivaro::ParsedSettings parsed =
-        kivaro::parseSettings(QApplication::arguments(), QProcessEnvironment::systemEnvironment());
+        kivaro::parseSettings(arguments, QProcessEnvironment::systemEnvironment());
     QTextStream out(stdout);
     QTextStream err(stderr);
     if (!parsed.error.isEmpty()) {
@@ -39,6 +38,13 @@ int main(int argc, char *argv[])
         out << "kivaro " << KIVARO_VERSION << Qt::endl;
         return 0;
     }
+
+    QApplication app(argc, argv);
+    QApplication::setDesktopFileName(QStringLiteral("kivaro"));
+    kivaro::initAssets();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kivaro-256.png")));
+    // A site that closes early must not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
 
     kivaro::Windows windows(parsed.settings);
     windows.form2().Play(kivaro::Form1::DefaultQuery());

@@ -82,7 +82,8 @@ ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnviron
         result.error = parser.errorText();
         return result;
     }
-    result.helpText = parser.helpText();
+    // Without a running application the parser does not know the program's name.
+    result.helpText = parser.helpText().replace(QLatin1String("<executable_name>"), QLatin1String("kivaro"));
     result.showHelp = parser.isSet(helpOption);
     result.showVersion = parser.isSet(versionOption);
     if (!parser.positionalArguments().isEmpty()) {
