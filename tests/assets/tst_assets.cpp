@@ -375,10 +375,10 @@ private Q_SLOTS:
         int topRowCovered = 0;
         for (int x = 0; x < hand.width(); ++x)
             topRowCovered += qAlpha(hand.pixel(x, 0)) > 0;
-        QVERIFY(topRowCovered > 0 && topRowCovered <= 5);
+        QVERIFY(topRowCovered > 0 && topRowCovered <= 7);
         for (int x = 0; x < hand.width(); ++x)
             if (qAlpha(hand.pixel(x, 0)) > 0)
-                QVERIFY(std::abs(x - PointingHandHotSpot.x()) <= 2);
+                QVERIFY(std::abs(x - PointingHandHotSpot.x()) <= 3);
         // A white hand in a black outline: both must be there to show on any ground.
         QCOMPARE(hand.pixel(5, 5), qRgba(255, 255, 255, 255));
         QCOMPARE(qAlpha(hand.pixel(hand.width() - 1, 0)), 0);

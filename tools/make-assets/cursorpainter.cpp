@@ -11,8 +11,8 @@ namespace {
 
 // The hand's outline is traced on half-pixel coordinates so its one-pixel line falls on whole
 // pixels; the fingertip's top line is row 0, centred on column 5, the hot spot.
-constexpr double FingerLeft = 3.5;
-constexpr double FingerRight = 7.5;
+constexpr double FingerLeft = 2.5;
+constexpr double FingerRight = 8.5;
 constexpr double TipCentreY = 2.5;
 constexpr double OutlineWidth = 1.0;
 
@@ -33,21 +33,21 @@ QPainterPath CursorPainter::handOutline()
     path.moveTo(FingerLeft, 15);
     path.lineTo(FingerLeft, TipCentreY);
     // A short flat top makes the hot spot's pixel a solid part of the outline.
-    path.cubicTo(FingerLeft, 1.2, 3.9, 0.5, 4.5, 0.5);
+    path.cubicTo(FingerLeft, 1.1, 3.5, 0.5, 4.5, 0.5);
     path.lineTo(6.5, 0.5);
-    path.cubicTo(7.1, 0.5, FingerRight, 1.2, FingerRight, TipCentreY);
+    path.cubicTo(7.5, 0.5, FingerRight, 1.1, FingerRight, TipCentreY);
     path.lineTo(FingerRight, 11);
-    knuckle(path, 11.5, 11.5, 8.5);
-    knuckle(path, 15.5, 12.5, 9.5);
-    knuckle(path, 19.5, 14, 11);
-    path.lineTo(19.5, 21);
-    path.cubicTo(19.5, 24, 18.5, 25.5, 17.5, 26.5);
-    path.lineTo(17.5, 30.5);
+    knuckle(path, 12.5, 11.5, 8.5);
+    knuckle(path, 16.5, 12.5, 9.5);
+    knuckle(path, 20.5, 14, 11);
+    path.lineTo(20.5, 21);
+    path.cubicTo(20.5, 24, 19.5, 25.5, 18.5, 26.5);
+    path.lineTo(18.5, 30.5);
     path.lineTo(8.5, 30.5);
     path.lineTo(8.5, 27);
-    path.cubicTo(7, 25.5, 4, 22, 1.8, 18.6);
-    path.cubicTo(0.9, 17.2, 0.9, 15.6, 1.9, 15.2);
-    path.cubicTo(2.6, 14.9, 3.1, 15.2, FingerLeft, 15.8);
+    path.cubicTo(7, 25.5, 3.5, 21.5, 1.2, 18.2);
+    path.cubicTo(0.2, 16.8, 0.4, 15, 1.4, 14.8);
+    path.cubicTo(2.0, 14.7, 2.3, 15.0, FingerLeft, 15.4);
     path.closeSubpath();
     return path;
 }
@@ -65,9 +65,9 @@ QImage CursorPainter::pointingHand()
 
     // Creases between the folded fingers and the cuff at the wrist.
     painter.setPen(QPen(outline, OutlineWidth));
-    painter.drawLine(QPointF(11.5, 11.5), QPointF(11.5, 14.5));
-    painter.drawLine(QPointF(15.5, 12.5), QPointF(15.5, 15.5));
-    painter.drawLine(QPointF(8.5, 27.5), QPointF(17.5, 27.5));
+    painter.drawLine(QPointF(12.5, 11.5), QPointF(12.5, 14.5));
+    painter.drawLine(QPointF(16.5, 12.5), QPointF(16.5, 15.5));
+    painter.drawLine(QPointF(8.5, 27.5), QPointF(18.5, 27.5));
     painter.end();
     return image.convertToFormat(QImage::Format_ARGB32);
 }
