@@ -3,6 +3,7 @@
 #include "assets/kivaroassets.h"
 #include "controls/progressbar/usercontrol1.h"
 #include "engine/form2.h"
+#include "mainwindow/form1layout.h"
 #include "mainwindow/picturebox.h"
 #include "platform/events.h"
 #include "platform/player.h"
@@ -27,18 +28,7 @@ namespace kivaro {
 
 namespace {
 
-// Window layout, in pixels.
-constexpr QSize WindowSize(393, 105);
-constexpr QRect SearchBoxGeometry(16, 35, 249, 14);
-constexpr QRect SearchButtonGeometry(305, 16, 68, 70);
-constexpr QRect HistoryGlyphGeometry(272, 37, 13, 12);
-constexpr QRect GlyphFrameGeometry(272, 36, 13, 13);
-constexpr QPoint NowPlayingPosition(16, 56);
-constexpr QPoint TitlePosition(80, 56);
-constexpr QRect TickerGeometry(40, 77, 256, 12);
-constexpr QRect MenuButtonGeometry(234, 74, 36, 29);
-constexpr QRect MinimiseButtonGeometry(269, 73, 36, 29);
-constexpr QRect ExitButtonGeometry(269, 0, 37, 30);
+using namespace form1layout;
 
 // Layout values are kept in twips, as the window measures; screens have 15 twips to the pixel here.
 constexpr int TwipsPerPixel = 15;
@@ -52,7 +42,7 @@ constexpr int TickerIntervalMs = 100;
 constexpr int ProgressIntervalMs = 20;
 // Frame k shows from counter 3.75 x (k + 1), that is 4, 8, 12, 15, 19, 23, 27 and 30.
 constexpr double CounterPerFrame = 3.75;
-constexpr int NoFrame = 8;
+constexpr int NoFrame = ProgressFrameCount; // P(8) holds no picture
 constexpr int ProgressCounterMax = 30;
 constexpr quint32 BarColour = 0x00A85E33;
 
@@ -158,23 +148,23 @@ void Form1::buildElements()
 {
     Picture1 = new PictureBox(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(QRect(QPoint(0, 0), WindowSize));
+    Picture1->setGeometry(QRect(QPoint(0, 0), form1layout::Window));
 
     Shape1 = new ShapeBox(Picture1);
     Shape1->setObjectName(QStringLiteral("Shape1"));
-    Shape1->setGeometry(GlyphFrameGeometry);
+    Shape1->setGeometry(HistoryFrame);
     Shape1->setFillColour(QColor(FrameWhite));
     // Movements over the frame outside the glyph belong to the background.
     Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     Image2 = new PictureBox(Picture1, true);
     Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setGeometry(HistoryGlyphGeometry);
+    Image2->setGeometry(HistoryGlyph);
     Image2->setPicture(m_looks.historyGlyph);
 
     Text1 = new QLineEdit(Picture1);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(SearchBoxGeometry);
+    Text1->setGeometry(SearchBox);
     Text1->setFont(designFont(Arial825));
     Text1->setFrame(false);
     Text1->setTextMargins(0, 0, 0, 0);
@@ -183,7 +173,7 @@ void Form1::buildElements()
 
     Image1 = new PictureBox(Picture1);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(SearchButtonGeometry);
+    Image1->setGeometry(SearchButton);
 
     auto label = [this](const char *name, int pixelSize, bool underline, QRgb colour) {
         auto *l = new QLabel(Picture1);
@@ -200,11 +190,11 @@ void Form1::buildElements()
     };
     Label1 = label("Label1", Arial825, false, TickerWhite);
     Label1->setText(tr("Now Playing:"));
-    Label1->move(NowPlayingPosition);
+    Label1->move(NowPlayingLabel);
     Label1->adjustSize();
 
     Label2 = label("Label2", Arial825, true, LinkNavy);
-    Label2->move(TitlePosition);
+    Label2->move(TitleLink);
     if (!m_looks.handCursor.isNull())
         Label2->setCursor(QCursor(m_looks.handCursor, PointingHandHotSpot.x(), PointingHandHotSpot.y()));
     else
@@ -212,8 +202,12 @@ void Form1::buildElements()
     Label2->setText(QStringLiteral("?"));
     applyTitleRule();
 
+    // A title up to 200 pixels wide reaches under the history glyph, which must stay clickable.
+    Shape1->raise();
+    Image2->raise();
+
     lblStat = label("lblStat", Arial675, false, TickerWhite);
-    lblStat->setGeometry(TickerGeometry);
+    lblStat->setGeometry(Ticker);
     lblStat->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lblStat->setWordWrap(false);
 
@@ -224,9 +218,9 @@ void Form1::buildElements()
         b->setPicture(normal);
         return b;
     };
-    Eb = button("Eb", MenuButtonGeometry, m_looks.En);
-    Db = button("Db", MinimiseButtonGeometry, m_looks.Dn);
-    Xb = button("Xb", ExitButtonGeometry, m_looks.Xn);
+    Eb = button("Eb", MenuButton, m_looks.En);
+    Db = button("Db", MinimiseButton, m_looks.Dn);
+    Xb = button("Xb", ExitButton, m_looks.Xn);
 
     Bar = new UserControl1(this);
     Bar->setObjectName(QStringLiteral("Bar"));
@@ -253,7 +247,7 @@ void Form1::buildElements()
 
 void Form1::load()
 {
-    setFixedSize(WindowSize);
+    setFixedSize(form1layout::Window);
     Picture1->setBackgroundColour(QColor(TransparentRed));
     Picture1->setPicture(m_looks.IMn);
     Text1->setSelection(0, int(Text1->text().size()));

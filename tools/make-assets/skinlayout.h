@@ -4,28 +4,14 @@
 #include <QRect>
 #include <QSize>
 
+#include "mainwindow/form1layout.h"
+
 namespace kivaro::skinlayout {
 
-// Where the main window puts its elements, in pixels from the window's top-left corner. The
-// background picture is shown from that corner too, so these are also picture coordinates, and
-// the pictures are drawn to fit the elements exactly.
+// The main window's layout is the pictures' layout: the background is shown from the window's
+// top-left corner and every element's picture is drawn to fit the element exactly.
+using namespace form1layout;
 
-constexpr QSize Window(393, 105);
-constexpr QSize Background(391, 103);
-
-constexpr QRect SearchBox(16, 35, 249, 14);
-constexpr QRect SearchButton(305, 16, 68, 70);
-constexpr QRect HistoryGlyph(272, 37, 13, 12);
-constexpr QRect HistoryFrame(272, 36, 13, 13);
-constexpr QPoint NowPlayingLabel(16, 56);
-constexpr QPoint TitleLink(80, 56);
-constexpr QRect Ticker(40, 77, 256, 12);
-constexpr QRect MenuButton(234, 74, 36, 29);
-constexpr QRect MinimiseButton(269, 73, 36, 29);
-constexpr QRect ExitButton(269, 0, 37, 30);
-
-constexpr QSize ProgressFrame(68, 70);
-constexpr int ProgressFrameCount = 8;
 constexpr QSize Splash(500, 300);
 constexpr QSize Cursor(32, 32);
 constexpr QPoint CursorHotSpot(5, 0);
