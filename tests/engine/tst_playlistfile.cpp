@@ -109,7 +109,8 @@ private Q_SLOTS:
         QTest::newRow("written plainly")
             << QList<PlaylistEntry>{{QStringLiteral("A, B | C"), QString()}} << QByteArray("A, B | C|\r\n");
         QTest::newRow("beyond ASCII in UTF-8")
-            << QList<PlaylistEntry>{{QStringLiteral("\u00c9mile Sorel - Caf\u00e9"), QStringLiteral("caf\u00e9")}}
+            << QList<PlaylistEntry>{
+                   {QStringLiteral("\u00c9mile Sorel - Caf\u00e9"), QStringLiteral("caf\u00e9")}}
             << QByteArray("\xc3\x89mile Sorel - Caf\xc3\xa9|caf\xc3\xa9\r\n");
     }
 
@@ -132,7 +133,8 @@ private Q_SLOTS:
         QTest::newRow("LF only") << QByteArray("A|1\nB|2\n") << QStringList{a, b};
         QTest::newRow("missing final line end") << QByteArray("A|1\r\nB|2") << QStringList{a, b};
         QTest::newRow("LF CR is two line ends") << QByteArray("A|1\n\rB|2") << QStringList{a, QString(), b};
-        QTest::newRow("blank line is an empty field") << QByteArray("A|1\r\n\r\nB|2") << QStringList{a, QString(), b};
+        QTest::newRow("blank line is an empty field")
+            << QByteArray("A|1\r\n\r\nB|2") << QStringList{a, QString(), b};
         QTest::newRow("comma inside a title")
             << QByteArray("Earth, Wind & Fire - September|ewf\r\n")
             << QStringList{QStringLiteral("Earth"), QStringLiteral(" Wind & Fire - September|ewf")};
@@ -151,14 +153,17 @@ private Q_SLOTS:
             << QByteArray("a,b,c,d,e,f,g,h,i,j,k,l")
             << QString::fromLatin1("a,b,c,d,e,f,g,h,i,j").split(QLatin1Char(','));
 
-        QTest::newRow("UTF-8") << QByteArray("Caf\xc3\xa9|caf\xc3\xa9") << QStringList{QStringLiteral("Caf\u00e9|caf\u00e9")};
+        QTest::newRow("UTF-8")
+            << QByteArray("Caf\xc3\xa9|caf\xc3\xa9") << QStringList{QStringLiteral("Caf\u00e9|caf\u00e9")};
         QTest::newRow("single-byte characters")
             << QByteArray("Caf\xe9|x\r\n") << QStringList{QStringLiteral("Caf\u00e9|x")};
-        QTest::newRow("character cut by the file's end") << QByteArray("ab\xc3") << QStringList{QStringLiteral("ab\u00c3")};
+        QTest::newRow("character cut by the file's end")
+            << QByteArray("ab\xc3") << QStringList{QStringLiteral("ab\u00c3")};
 
         const QByteArray longTitle(PlaylistFile::MaxFieldBytes + 100, 'x');
         QTest::newRow("very long line is cut, the next line read")
-            << longTitle + "\r\nB|2" << QStringList{QString(PlaylistFile::MaxFieldBytes, QLatin1Char('x')), b};
+            << longTitle + "\r\nB|2"
+            << QStringList{QString(PlaylistFile::MaxFieldBytes, QLatin1Char('x')), b};
         const QByteArray almost(PlaylistFile::MaxFieldBytes - 1, 'x');
         QTest::newRow("cut inside a character leaves it out")
             << almost + "\xc3\xa9\xc3\xa9" << QStringList{QString::fromLatin1(almost)};
@@ -177,7 +182,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<PlaylistEntry>("entry");
-        QTest::newRow("title and query") << QStringLiteral("T|q") << PlaylistEntry{QStringLiteral("T"), QStringLiteral("q")};
+        QTest::newRow("title and query")
+            << QStringLiteral("T|q") << PlaylistEntry{QStringLiteral("T"), QStringLiteral("q")};
         QTest::newRow("no bar: no query") << QStringLiteral("Only Title")
                                           << PlaylistEntry{QStringLiteral("Only Title"), QString(), false};
         QTest::newRow("further pieces ignored")
