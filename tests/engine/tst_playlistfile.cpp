@@ -101,11 +101,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<PlaylistEntry>>("entries");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("two entries, newest first")
-            << QList<PlaylistEntry>{{QStringLiteral("Red Band - Blue Song"), QStringLiteral("red band")},
-                                    {QStringLiteral("Green Day Out"), QStringLiteral("green")}}
-            << QByteArray("Red Band - Blue Song|red band\r\nGreen Day Out|green\r\n");
-        QTest::newRow("empty list: no bytes at all") << QList<PlaylistEntry>{} << QByteArray();
         QTest::newRow("written plainly")
             << QList<PlaylistEntry>{{QStringLiteral("A, B | C"), QString()}} << QByteArray("A, B | C|\r\n");
         QTest::newRow("beyond ASCII in UTF-8")
@@ -243,23 +238,26 @@ private Q_SLOTS:
         QCOMPARE(file.readFields(), tenFields({}));
     }
 
-    void saveReplacesTheFile()
+    void saveWrites_data()
     {
-        QTemporaryDir folder;
-        const PlaylistFile file(folder.path());
-        QVERIFY(writeFile(file.path(), QByteArray(5000, 'o')));
-        QVERIFY(file.save(fullList()));
-        QCOMPARE(contents(file.path()), PlaylistFile::encode(fullList()));
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("hist")});
+        QTest::addColumn<QString>("productFolder");
+        QTest::addColumn<QByteArray>("before");
+        QTest::newRow("replaces a longer file") << QString() << QByteArray(5000, 'o');
+        QTest::newRow("creates a missing product folder") << QStringLiteral("share/kivaro") << QByteArray();
     }
 
-    void saveCreatesTheProductFolder()
+    void saveWrites()
     {
+        QFETCH(QString, productFolder);
+        QFETCH(QByteArray, before);
         QTemporaryDir root;
-        const QString productFolder = root.filePath(QStringLiteral("share/kivaro"));
-        const PlaylistFile file(productFolder);
+        const QString folder = root.filePath(productFolder);
+        const PlaylistFile file(folder);
+        if (!before.isNull())
+            QVERIFY(writeFile(file.path(), before));
         QVERIFY(file.save(fullList()));
-        QCOMPARE(contents(productFolder + QStringLiteral("/hist")), PlaylistFile::encode(fullList()));
+        QCOMPARE(contents(file.path()), PlaylistFile::encode(fullList()));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("hist")});
     }
 
     void saveFailsWithoutHarm_data()
