@@ -2,6 +2,7 @@
 
 #include "engine/mainwindowinterface.h"
 #include "engine/pagereader.h"
+#include "engine/playlistfile.h"
 #include "platform/events.h"
 #include "platform/player.h"
 #include "platform/socket.h"
@@ -45,11 +46,6 @@ std::optional<QByteArrayView> cut(const PageBuffer &page, const QString &start, 
     return cutPiece(page.bytes(), *startBytes, endView);
 }
 
-QString slotName(int slot)
-{
-    return QStringLiteral("vb%1").arg(slot + 1);
-}
-
 } // namespace
 
 Form2::Form2(const Settings &settings, MainWindowAccess mainWindow, QWidget *parent)
@@ -57,6 +53,7 @@ Form2::Form2(const Settings &settings, MainWindowAccess mainWindow, QWidget *par
     , m_mainWindow(std::move(mainWindow))
     , m_siteAddress(settings.siteAddress())
     , m_neutralAddress(Settings::neutralAddress())
+    , m_productFolder(settings.dataDir)
     , m_remotePort(settings.connectPort())
     , m_trace(settings.verbose)
 {
@@ -140,6 +137,8 @@ void Form2::buildMenus()
     lin1 = separator(mnumnu, "lin1");
     StpStream = action(mnumnu, "StpStream", tr("Stop Streaming"));
     mnuSkin = action(mnumnu, "mnuSkin", tr("Choose Skin"));
+    connect(mnuLoadH, &QAction::triggered, this, &Form2::mnuLoadH_Click);
+    connect(mnusaveH, &QAction::triggered, this, &Form2::mnusaveH_Click);
     connect(StpStream, &QAction::triggered, this, &Form2::StpStream_Click);
     connect(mnuSkin, &QAction::triggered, this, [this] { m_mainWindow().showSkinChooser(); });
 
@@ -158,6 +157,11 @@ void Form2::buildMenus()
         MainWindowInterface &main = m_mainWindow();
         main.Add(main.titleCaption());
     });
+}
+
+QString Form2::slotName(int slot)
+{
+    return QStringLiteral("vb%1").arg(slot + 1);
 }
 
 QString Form2::slotCaption(int slot) const
@@ -355,6 +359,51 @@ void Form2::vb_Click(int slot)
     MainWindowInterface &main = m_mainWindow();
     main.setSearchText(caption);
     main.focusSearchBox();
+}
+
+QString Form2::playlistPath() const
+{
+    return PlaylistFile(m_productFolder).path();
+}
+
+void Form2::mnusaveH_Click()
+{
+    QList<PlaylistEntry> entries;
+    for (int slot = 0; slot < int(vb.size()); ++slot) {
+        if (!slotIsEmpty(slot))
+            entries.append({slotCaption(slot), tag(vb[slot])});
+    }
+    // A failed save tells the user nothing; the previous playlist stays as it was.
+    QString error;
+    if (PlaylistFile(m_productFolder).save(entries, &error))
+        m_trace.line(QStringLiteral("playlist saved: %1 entries in %2")
+                         .arg(entries.size())
+                         .arg(playlistPath()));
+    else
+        m_trace.line(QStringLiteral("playlist not saved: %1").arg(error));
+}
+
+void Form2::mnuLoadH_Click()
+{
+    const QString noted = m_mainWindow().searchText();
+    const QStringList fields = PlaylistFile(m_productFolder).readFields();
+    m_trace.line(QStringLiteral("playlist read from %1").arg(playlistPath()));
+
+    // Every Add may wait for a found video and lets events run meanwhile: the windows are reached
+    // afresh after each one.
+    QPointer<Form2> self(this);
+    for (const QString &field : fields) {
+        if (field.isEmpty())
+            continue;
+        const PlaylistEntry entry = PlaylistFile::splitField(field);
+        MainWindowInterface &main = m_mainWindow();
+        if (entry.hasQuery)
+            main.setSearchText(entry.query);
+        main.Add(entry.title);
+        if (!self)
+            return;
+    }
+    m_mainWindow().setSearchText(noted);
 }
 
 void Form2::closeEvent(QCloseEvent *event)

@@ -91,9 +91,15 @@ public:
     FetchResult fetchOperation();
 
     // A recent-list slot's caption (the title shown) and tag (its query). Kept apart from the menu
-    // text, where "&" would mark an access key.
+    // text, where "&" would mark an access key. Slots count from 0 (vb1) to 9 (vb10).
     QString slotCaption(int slot) const;
     void setSlotCaption(int slot, const QString &caption);
+    // A slot's own name, "vb1" to "vb10": the caption of an empty slot.
+    static QString slotName(int slot);
+    bool slotIsEmpty(int slot) const { return slotCaption(slot) == slotName(slot); }
+
+    // The playlist file `hist` in the product folder.
+    QString playlistPath() const;
 
     // The search address for a query: every space becomes "+", nothing else is escaped.
     static QString searchAddress(const QString &siteAddress, const QString &query);
@@ -113,11 +119,14 @@ private:
     void readVideoPage();
     void StpStream_Click();
     void vb_Click(int slot);
+    void mnusaveH_Click();
+    void mnuLoadH_Click();
     void noMusicFound();
 
     MainWindowAccess m_mainWindow;
     QString m_siteAddress;
     QString m_neutralAddress;
+    QString m_productFolder;
     quint16 m_remotePort;
     QString m_videoIdentifier;
     Trace m_trace;

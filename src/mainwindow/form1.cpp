@@ -11,6 +11,7 @@
 #include "platform/tag.h"
 #include "platform/transparentcolor.h"
 
+#include <QAction>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -49,6 +50,9 @@ constexpr quint32 BarColour = 0x00A85E33;
 constexpr QRgb TransparentRed = qRgb(255, 0, 0);
 constexpr quint32 TransparentColourValue = 255; // red, as the window's colour key
 constexpr QRgb TickerWhite = qRgb(255, 255, 255);
+
+// The search-result flag once a search has started its video.
+const QLatin1String FlagFound("yes");
 
 // "Arial 8.25 pt" and "Arial 6.75 pt" at the 96 dots per inch the design was drawn for; metric
 // twins of Arial stand in where Arial itself is missing.
@@ -325,12 +329,51 @@ void Form1::setSearchText(const QString &text)
 void Form1::focusSearchBox()
 {
     activateWindow();
-    Text1->setFocus(Qt::OtherFocusReason);
+    // A box that has the focus already (as after choosing a recent entry from the popup, which
+    // hands the focus back before the entry runs) gets no focus event: select it here.
+    if (Text1->hasFocus())
+        Text1->selectAll();
+    else
+        Text1->setFocus(Qt::OtherFocusReason);
 }
 
-void Form1::Add(const QString & /*title*/)
+void Form1::Add(const QString &title)
 {
-    // The recent list keeps its entries in the engine's menu; adding is built with it.
+    // Only a title that a search has found is worth keeping: wait for one, for as long as it takes.
+    // Events flow meanwhile, so the user can search on, and further adds wait inside this one
+    // and finish before it.
+    QPointer<Form1> self(this);
+    while (searchResultFlag().isEmpty()) {
+        letEventsRun(EventWait::Block);
+        if (!self)
+            return;
+    }
+
+    Form2 &engine = m_engine();
+    const int slotCount = int(engine.vb.size());
+    // Empty slots take part with their names: a title "VB7" is never added.
+    const QString lowered = title.toLower();
+    for (int slot = 0; slot < slotCount; ++slot) {
+        if (engine.slotCaption(slot).toLower() == lowered)
+            return;
+    }
+    if (searchResultFlag() != FlagFound)
+        return;
+
+    int last = slotCount - 1; // a full list drops its oldest entry
+    for (int slot = 0; slot < slotCount; ++slot) {
+        if (engine.slotIsEmpty(slot)) {
+            engine.vb[slot]->setVisible(true);
+            last = slot;
+            break;
+        }
+    }
+    for (int slot = last; slot > 0; --slot) {
+        engine.setSlotCaption(slot, engine.slotCaption(slot - 1));
+        setTag(engine.vb[slot], tag(engine.vb[slot - 1]));
+    }
+    engine.setSlotCaption(0, title);
+    setTag(engine.vb[0], Text1->text());
 }
 
 void Form1::showSkinChooser()

@@ -55,12 +55,13 @@ struct Form1Rig
     int programEnded = 0;
     QList<QUrl> opened;
 
-    explicit Form1Rig(const QString &site = QString())
+    explicit Form1Rig(const QString &site = QString(), const QString &dataDir = QString())
     {
         if (!server.listen())
             qFatal("cannot listen on loopback");
         Settings settings;
         settings.site = QUrl(site.isEmpty() ? server.address() : site);
+        settings.dataDir = dataDir;
         settings.shop = QUrl(QStringLiteral("http://shop.example"));
         windows = std::make_unique<Windows>(settings, [] { return std::make_unique<RecordingPlayer>(); });
         form().setProgramEnder([this] { ++programEnded; });
