@@ -45,7 +45,7 @@ public:
 protected:
     bool eventFilter(QObject * /*watched*/, QEvent *event) override
     {
-        if (event->type() == QEvent::Show || event->type() == QEvent::Resize)
+        if (!m_refreshing && (event->type() == QEvent::Show || event->type() == QEvent::Resize))
             m_refresh.start();
         return false;
     }
@@ -55,7 +55,12 @@ private:
     {
         if (!m_window)
             return;
-        const QRegion region = opaqueRegion(m_window->grab().toImage(), m_key);
+        // Drawing a window that has not been shown yet hands it its pending resize events; those
+        // must not ask for another refresh.
+        m_refreshing = true;
+        const QImage look = m_window->grab().toImage();
+        m_refreshing = false;
+        const QRegion region = opaqueRegion(look, m_key);
         if (region != m_window->mask())
             m_window->setMask(region);
     }
@@ -63,6 +68,7 @@ private:
     QPointer<QWidget> m_window;
     QRgb m_key;
     QTimer m_refresh;
+    bool m_refreshing = false;
 };
 
 ColourKey *colourKeyOf(QWidget *window)
