@@ -1,8 +1,6 @@
 // kivaro: type an artist or a song and hear it.
 
 #include "app/windows.h"
-#include "engine/form2.h"
-#include "mainwindow/form1.h"
 
 #include <QApplication>
 #include <QProcessEnvironment>
@@ -37,7 +35,8 @@ int main(int argc, char *argv[])
     }
 
     kivaro::Windows windows(parsed.settings);
-    windows.form2().Play(kivaro::Form1::DefaultQuery());
-    windows.form1().show();
+    // Everything starts from the splash: the version check, then the default search and, six
+    // seconds on, the main window, or else the update prompt.
+    windows.splash();
     return QApplication::exec();
 }
