@@ -146,7 +146,8 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         rig.windows->splash();
-        QVERIFY(clock.elapsed() >= IntervalMs - 10);
+        // The check waited for the timer, not for the download's own time-out.
+        QVERIFY(clock.elapsed() >= IntervalMs * 9 / 10);
         QVERIFY(clock.elapsed() < WellBeforeTheDownloadTimeoutMs);
         QVERIFY(rig.windows->form1().isVisible());
         QVERIFY(!rig.windows->hasUpdateWindow());
