@@ -97,7 +97,8 @@ void frmSplash::OK1()
     const QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/kivaro-XXXXXX"));
     const QString localCopy = folder.isValid() ? folder.filePath(QStringLiteral("temp.dll")) : QString();
 
-    if (!localCopy.isEmpty())
+    // A download starts with its stop flag cleared, so a timer already due must be heeded here.
+    if (!localCopy.isEmpty() && !m_timerDue)
         FD->DownloadFile(versionSource(), localCopy);
     if (!self)
         return;
