@@ -2,8 +2,6 @@
 
 #include "app/windows.h"
 #include "assets/kivaroassets.h"
-#include "engine/form2.h"
-#include "mainwindow/form1.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -47,7 +45,8 @@ int main(int argc, char *argv[])
     std::signal(SIGPIPE, SIG_IGN);
 
     kivaro::Windows windows(parsed.settings);
-    windows.form2().Play(kivaro::Form1::DefaultQuery());
-    windows.form1().show();
+    // Everything starts from the splash: the version check, then the default search and, six
+    // seconds on, the main window, or else the update prompt.
+    windows.splash();
     return QApplication::exec();
 }

@@ -2,6 +2,8 @@
 
 #include "platform/settings.h"
 
+#include <QPointer>
+
 #include <functional>
 #include <memory>
 
@@ -10,6 +12,8 @@ namespace kivaro {
 class Form1;
 class Form2;
 class Player;
+class frmSplash;
+class frmUpdate;
 
 // The program's windows, one of each. A window is created, hidden, the first time any part of the
 // program uses it, and lives as long as this registry. main() makes one registry; each test makes
@@ -26,13 +30,27 @@ public:
 
     Form1 &form1();
     Form2 &form2();
+    // The splash is where the program starts: creating it runs its load step, the version check
+    // included. It closes and destroys itself once it has handed over.
+    frmSplash &splash();
+    frmUpdate &updateWindow();
     bool hasForm1() const { return m_form1 != nullptr; }
     bool hasForm2() const { return m_form2 != nullptr; }
+    bool hasSplash() const { return !m_splash.isNull(); }
+    bool hasUpdateWindow() const { return m_updateWindow != nullptr; }
+    // How long the splash stands before the main window shows (tests shorten it); set it before the
+    // splash is first used.
+    void setSplashInterval(int milliseconds) { m_splashIntervalMs = milliseconds; }
+    // Ends the program at once, without the player playing on.
+    void endProgram();
     const Settings &settings() const { return m_settings; }
 
 private:
     Settings m_settings;
     PlayerFactory m_makePlayer;
+    int m_splashIntervalMs;
+    QPointer<frmSplash> m_splash;
+    std::unique_ptr<frmUpdate> m_updateWindow;
     // Declared in this order so that the main window, which holds the player, goes first.
     std::unique_ptr<Form2> m_form2;
     std::unique_ptr<Form1> m_form1;

@@ -4,6 +4,7 @@
 #include "platform/httptransport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPointer>
 #include <QRandomGenerator>
@@ -29,6 +30,12 @@ constexpr int ErrorDiskFull = 61;
 constexpr int ErrorDeviceIo = 57;
 constexpr int ErrorPathFileAccess = 75;
 constexpr int ErrorPathNotFound = 76;
+
+// Events run after a piece of the body only once this much time has passed since they last ran:
+// a pass after every piece would cost more than moving the data. A click or a Cancel() still takes
+// effect within about this time, the transport lets events run whenever it waits for data, and
+// they always run around the last notifications.
+constexpr qint64 EventPassIntervalNs = 1'000'000;
 
 // Random part names practically never collide; a few more tries cover a name someone planted.
 constexpr int PartNameAttempts = 8;
@@ -311,12 +318,24 @@ FileDownloader::Outcome FileDownloader::write(Transfer &transfer)
     }
     transfer.fileOpened = true;
 
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
+    bool eventsOwed = false;
+    const auto runEvents = [&] {
+        letEventsRun();
+        sinceEvents.start();
+        eventsOwed = false;
+        return self ? Outcome::Finish : Outcome::Destroyed;
+    };
     for (;;) {
         const QByteArray chunk = m_inet->getChunk(ChunkBytes);
         if (!self)
             return Outcome::Destroyed;
         if (!chunk.isEmpty() && transfer.part.write(chunk) != chunk.size())
             return failed();
+        // Before the last notification, as after every piece when each had its own pass.
+        if (chunk.isEmpty() && eventsOwed && runEvents() == Outcome::Destroyed)
+            return Outcome::Destroyed;
         if (m_stop)
             break;
         transfer.received += chunk.size();
@@ -327,8 +346,9 @@ FileDownloader::Outcome FileDownloader::write(Transfer &transfer)
         // only let a server fill the disk.
         if (transfer.received > transfer.announced)
             break;
-        letEventsRun();
-        if (!self)
+        eventsOwed = true;
+        if ((chunk.isEmpty() || sinceEvents.nsecsElapsed() >= EventPassIntervalNs)
+            && runEvents() == Outcome::Destroyed)
             return Outcome::Destroyed;
         if (chunk.isEmpty())
             break;

@@ -1,0 +1,212 @@
+#include "startup/frmsplash.h"
+
+#include "assets/kivaroassets.h"
+#include "engine/form2.h"
+#include "mainwindow/form1.h"
+#include "platform/events.h"
+#include "startup/filedownloader.h"
+#include "startup/frmupdate.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace kivaro {
+
+namespace {
+
+// The first line of a version file is all that counts; a server that sends more is not read further.
+constexpr qint64 VersionReadLimit = 4096;
+
+} // namespace
+
+frmSplash::frmSplash(const Settings &settings, OtherWindows windows, int timer1IntervalMs, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_windows(std::move(windows))
+    , m_vendorAddress(settings.vendorAddress())
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowTitle(QStringLiteral("Kivaro"));
+    setFixedSize(PictureSize);
+
+    // The six seconds count from here, not from the moment the splash is seen.
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(timer1IntervalMs);
+    connect(Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
+    Timer1->start();
+
+    initAssets();
+    m_background = QPixmap(QStringLiteral(":/splash.png"));
+    QPalette palette = this->palette();
+    palette.setBrush(QPalette::Window, m_background);
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(QRect(QPoint(0, 0), PictureSize));
+
+    FD = new FileDownloader(this);
+    FD->setObjectName(QStringLiteral("FD"));
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+frmSplash::~frmSplash() = default;
+
+QString frmSplash::versionSource() const
+{
+    return m_vendorAddress + QStringLiteral("/version.dll");
+}
+
+void frmSplash::Form_Load()
+{
+    if (m_stage != Stage::Created)
+        return;
+    const QPointer<frmSplash> self(this);
+    Picture1->setPixmap(m_background);
+
+    m_stage = Stage::Checking;
+    OK1();
+    if (!self || m_stage == Stage::HandedOver)
+        return;
+    m_stage = Stage::Loaded;
+    if (m_timerDue) {
+        // The check outlasted the six seconds; their end was held back until now.
+        Timer1_Timer();
+        return;
+    }
+    show();
+}
+
+void frmSplash::OK1()
+{
+    const QPointer<frmSplash> self(this);
+
+    // A folder of our own in the user's temporary directory, under a name nobody can guess, so no
+    // other user can plant or read the version file. It goes, with whatever is in it, at the end.
+    const QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/kivaro-XXXXXX"));
+    const QString localCopy = folder.isValid() ? folder.filePath(QStringLiteral("temp.dll")) : QString();
+
+    // A download starts with its stop flag cleared, so a timer already due must be heeded here.
+    if (!localCopy.isEmpty() && !m_timerDue)
+        FD->DownloadFile(versionSource(), localCopy);
+    if (!self)
+        return;
+    letEventsRun();
+    if (!self)
+        return;
+
+    QString field;
+    if (!localCopy.isEmpty()) {
+        QFile file(localCopy);
+        if (file.open(QIODevice::ReadOnly))
+            field = firstField(file.read(VersionReadLimit));
+    }
+    letEventsRun();
+    if (!self)
+        return;
+    if (!localCopy.isEmpty())
+        QFile::remove(localCopy);
+
+    // A site that cannot be reached or a file without a number says nothing about a newer release:
+    // the program starts as usual rather than pushing an update nobody announced.
+    if (isAboveThisRelease(field).value_or(false)) {
+        m_stage = Stage::HandedOver;
+        m_windows.updateWindow().show();
+        closeAndDestroy();
+        return;
+    }
+    m_windows.engine().Play(Form1::DefaultQuery());
+}
+
+void frmSplash::Timer1_Timer()
+{
+    switch (m_stage) {
+    case Stage::Created:
+    case Stage::Checking:
+        // Still checking: the check decides first. Waiting any longer for the vendor's site would
+        // keep the user looking at nothing, so the download is given up.
+        m_timerDue = true;
+        Timer1->stop();
+        FD->Cancel();
+        return;
+    case Stage::HandedOver:
+    case Stage::Done:
+        return;
+    case Stage::Loaded:
+        break;
+    }
+    Timer1->stop();
+    m_stage = Stage::Done;
+    // The main window first, so that the program never has no window at all.
+    m_windows.mainWindow().show();
+    closeAndDestroy();
+}
+
+void frmSplash::closeAndDestroy()
+{
+    Timer1->stop();
+    hide();
+    deleteLater();
+}
+
+void frmSplash::closeEvent(QCloseEvent *event)
+{
+    // The splash takes no user input: closing it by hand would leave a program without windows.
+    event->ignore();
+}
+
+QString frmSplash::firstField(const QByteArray &content)
+{
+    QString line = QString::fromLatin1(content);
+    const qsizetype end = line.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
+    if (end >= 0)
+        line.truncate(end);
+    const qsizetype comma = line.indexOf(QLatin1Char(','));
+    if (comma >= 0)
+        line.truncate(comma);
+    // Blanks only: other characters are part of the field and make it no number.
+    qsizetype first = 0;
+    qsizetype last = line.size();
+    const auto blank = [&line](qsizetype i) {
+        return line.at(i) == QLatin1Char(' ') || line.at(i) == QLatin1Char('\t');
+    };
+    while (first < last && blank(first))
+        ++first;
+    while (last > first && blank(last - 1))
+        --last;
+    return line.mid(first, last - first);
+}
+
+std::optional<bool> frmSplash::isAboveThisRelease(const QString &field)
+{
+    static_assert(ReleaseThreshold >= 0 && ReleaseThreshold <= 9, "compared as one digit below");
+    const QRegularExpression number(QStringLiteral("^([+-]?)0*([0-9]*)(?:\\.([0-9]*))?$"));
+    const QRegularExpressionMatch match = number.match(field);
+    // A sign, a point or nothing at all is no number; one digit somewhere is.
+    if (!match.hasMatch() || !field.contains(QRegularExpression(QStringLiteral("[0-9]"))))
+        return std::nullopt;
+    const QString whole = match.captured(2);
+    const QString fraction = match.captured(3);
+    const bool zero = whole.isEmpty() && !fraction.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    if (match.captured(1) == QLatin1String("-") && !zero)
+        return false;
+    if (whole.size() > 1)
+        return true;
+    const int digit = whole.isEmpty() ? 0 : whole.at(0).digitValue();
+    if (digit != ReleaseThreshold)
+        return digit > ReleaseThreshold;
+    return fraction.contains(QRegularExpression(QStringLiteral("[1-9]")));
+}
+
+} // namespace kivaro

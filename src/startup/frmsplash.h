@@ -1,0 +1,93 @@
+#pragma once
+
+#include "platform/settings.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QTimer;
+
+namespace kivaro {
+
+class FileDownloader;
+class Form1;
+class Form2;
+class frmUpdate;
+
+// The window the program starts with: one 500 x 300 picture. Before it shows itself it asks the
+// vendor's site for the number of the newest release. When that is above this release, it hands the
+// program over to the update window and nothing else starts. Otherwise it starts the default search
+// at once and, six seconds after it was created, shows the main window and goes away.
+//
+// The six seconds include the version check. When they run out while the check is still waiting for
+// the vendor's site, the check is given up as if the site had not answered, so the main window never
+// waits on a slow or silent site; the check's outcome is always decided before the timer's action.
+class frmSplash : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using EngineAccess = std::function<Form2 &()>;
+    using MainWindowAccess = std::function<Form1 &()>;
+    using UpdateWindowAccess = std::function<frmUpdate &()>;
+
+    // The other windows, reached on every use so that each is created when first needed.
+    struct OtherWindows
+    {
+        EngineAccess engine;
+        MainWindowAccess mainWindow;
+        UpdateWindowAccess updateWindow;
+    };
+
+    static constexpr int Timer1IntervalMs = 6000;
+    static constexpr QSize PictureSize { 500, 300 };
+    // The number of this release as far as the version check is concerned.
+    static constexpr int ReleaseThreshold = 3;
+
+    // Creates the window, hidden, and starts Timer1. Form_Load() does the rest.
+    frmSplash(const Settings &settings, OtherWindows windows, int timer1IntervalMs = Timer1IntervalMs,
+              QWidget *parent = nullptr);
+    ~frmSplash() override;
+
+    // The load step: the picture, the version check and then either the update window (the splash
+    // closes and destroys itself at once) or the default search with the splash shown. Returns once
+    // that is done; window events run meanwhile.
+    void Form_Load();
+    // The version check: fetch the version file, read its first field, remove the file, and act on
+    // the number. Every step goes on after its own failure.
+    void OK1();
+    // Timer1 coming due: the main window appears and the splash goes away.
+    void Timer1_Timer();
+
+    QString versionSource() const;
+
+    // The text of a version file's first line up to its first comma, blanks around it taken off.
+    static QString firstField(const QByteArray &content);
+    // Whether a release number is above this release; no value when the field is not a decimal
+    // number. Compared exactly, digit by digit, so that no rounding turns 3.000000000000000001 into 3.
+    static std::optional<bool> isAboveThisRelease(const QString &field);
+
+    QLabel *Picture1 = nullptr;
+    QTimer *Timer1 = nullptr;
+    FileDownloader *FD = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    enum class Stage { Created, Checking, Loaded, HandedOver, Done };
+
+    void closeAndDestroy();
+
+    OtherWindows m_windows;
+    QString m_vendorAddress;
+    QPixmap m_background;
+    Stage m_stage = Stage::Created;
+    bool m_timerDue = false;
+};
+
+} // namespace kivaro

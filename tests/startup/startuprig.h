@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/windows.h"
+#include "support/loopbackserver.h"
+#include "support/recordingplayer.h"
+#include "support/scriptedhttpserver.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace kivaro::test {
+
+// The program's windows against a vendor site and a video site on loopback, with a temporary
+// directory of their own (so that anything left behind in it shows), a recording player, and a
+// splash that stands for a minute unless a test says otherwise.
+struct StartupRig
+{
+    static constexpr int StandingSplashMs = 60'000;
+
+    QTemporaryDir temp; // made before TMPDIR points into it
+    QByteArray savedTmpDir = qgetenv("TMPDIR");
+    ScriptedHttpServer vendor;
+    LoopbackServer site;
+    std::unique_ptr<Windows> windows;
+
+    explicit StartupRig(const QString &vendorAddress = QString())
+    {
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
+        if (!vendor.listen() || !site.listen())
+            qFatal("cannot listen on loopback");
+        // The default search only has to be seen to start.
+        site.setScript([](const QByteArray &) { return LoopbackServer::Reply { {}, 0, false, true }; });
+        Settings settings;
+        settings.site = QUrl(site.address());
+        settings.vendor = QUrl(vendorAddress.isEmpty() ? vendor.url(QString()) : vendorAddress);
+        windows = std::make_unique<Windows>(settings, [] { return std::make_unique<RecordingPlayer>(); });
+        windows->setSplashInterval(StandingSplashMs);
+    }
+
+    ~StartupRig()
+    {
+        windows.reset();
+        qputenv("TMPDIR", savedTmpDir);
+    }
+
+    QStringList leftovers() const
+    {
+        return QDir(temp.path())
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    }
+
+    // Whether the engine was asked for the default search.
+    bool defaultSearchStarted()
+    {
+        return site.waitForConnections(1)
+            && site.requestLines().constFirst().contains("search_query=Red+Band+-+Blue+Song+music+video");
+    }
+};
+
+} // namespace kivaro::test

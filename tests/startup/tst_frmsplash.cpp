@@ -1,0 +1,210 @@
+// The start-up: the splash, the version check against the vendor's site, and what follows it.
+
+#include "demosite.h"
+#include "engine/form2.h"
+#include "mainwindow/form1.h"
+#include "startup/frmsplash.h"
+#include "startup/frmupdate.h"
+#include "startuprig.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace kivaro;
+using namespace kivaro::test;
+using Reply = ScriptedHttpServer::Reply;
+
+Q_DECLARE_METATYPE(ScriptedHttpServer::Reply)
+
+namespace {
+
+Reply versionFile(const QByteArray &content)
+{
+    return ScriptedHttpServer::reply("HTTP/1.0 200 OK", content);
+}
+
+} // namespace
+
+class TestFrmSplash : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void versionCheck_data()
+    {
+        QTest::addColumn<Reply>("reply");
+        QTest::addColumn<bool>("update");
+        QTest::newRow("4") << versionFile("4") << true;
+        QTest::newRow("3.5") << versionFile("3.5\r\n") << true;
+        QTest::newRow("3") << versionFile("3\r\n") << false;
+        QTest::newRow("2") << versionFile("2\r\n") << false;
+        QTest::newRow("4,more") << versionFile("4,more text\r\n") << true;
+        QTest::newRow("4 then more lines") << versionFile("4\r\n2\r\nrelease notes\r\n") << true;
+        QTest::newRow("3 then 4 on the next line") << versionFile("3\n4\n") << false;
+        QTest::newRow("blanks before 4") << versionFile(" \t 4\r\n") << true;
+        QTest::newRow("3.0") << versionFile("3.0") << false;
+        QTest::newRow("just above 3") << versionFile("3.0000000000000000001") << true;
+        QTest::newRow("10") << versionFile("10") << true;
+        QTest::newRow("-4") << versionFile("-4") << false;
+        QTest::newRow("missing") << ScriptedHttpServer::reply("HTTP/1.0 404 Not Found", "<h1>404</h1>")
+                                 << false;
+        QTest::newRow("empty") << versionFile("") << false;
+        QTest::newRow("junk") << versionFile("<html><body>Moved</body></html>") << false;
+        QTest::newRow("4 with junk after it") << versionFile("4abc") << false;
+        QTest::newRow("inf") << versionFile("inf") << false;
+        QTest::newRow("binary") << versionFile(QByteArray("\0\xff"
+                                                          "4",
+                                                          3))
+                                << false;
+        QTest::newRow("closed without answer") << Reply {} << false;
+    }
+
+    // Above 3 the update window is all that starts; otherwise the default search starts and the
+    // splash shows. The local copy of the version file never outlives the check.
+    void versionCheck()
+    {
+        QFETCH(Reply, reply);
+        QFETCH(bool, update);
+        StartupRig rig;
+        if (!reply.head.isEmpty())
+            rig.vendor.addReply(reply);
+
+        frmSplash &splash = rig.windows->splash();
+        if (!reply.head.isEmpty()) {
+            QCOMPARE(rig.vendor.requests().size(), 1);
+            QVERIFY(rig.vendor.requests().constFirst().startsWith("GET /version.dll HTTP/1.0\r\n"));
+        }
+        QCOMPARE(rig.leftovers(), QStringList());
+        QCOMPARE(rig.windows->hasUpdateWindow(), update);
+        if (update) {
+            QVERIFY(rig.windows->updateWindow().isVisible());
+            QVERIFY(!splash.isVisible());
+            QTRY_VERIFY(!rig.windows->hasSplash());
+            QVERIFY(!rig.windows->hasForm2());
+            QVERIFY(!rig.windows->hasForm1());
+            QCOMPARE(rig.site.received().size(), 0);
+        } else {
+            QVERIFY(splash.isVisible());
+            QVERIFY(splash.Timer1->isActive());
+            QVERIFY(rig.defaultSearchStarted());
+            QVERIFY(!rig.windows->form1().isVisible());
+        }
+    }
+
+    void pictureAndTimer()
+    {
+        StartupRig rig;
+        rig.windows->setSplashInterval(frmSplash::Timer1IntervalMs);
+        rig.vendor.addReply(versionFile("3"));
+        frmSplash &splash = rig.windows->splash();
+        QCOMPARE(splash.size(), QSize(500, 300));
+        QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(splash.Picture1->geometry(), QRect(0, 0, 500, 300));
+        const QImage picture = splash.Picture1->pixmap().toImage();
+        QVERIFY(!picture.isNull());
+        QCOMPARE(picture, QPixmap(QStringLiteral(":/splash.png")).toImage());
+        QCOMPARE(splash.Timer1->interval(), 6000);
+        QVERIFY(splash.Timer1->isActive());
+        // Closing it by hand would leave the program without a window.
+        QVERIFY(!splash.close());
+        QVERIFY(splash.isVisible());
+
+        splash.Timer1_Timer();
+        QVERIFY(rig.windows->form1().isVisible());
+        QVERIFY(!splash.isVisible());
+        QVERIFY(!splash.Timer1->isActive());
+        QTRY_VERIFY(!rig.windows->hasSplash());
+    }
+
+    void timerShowsTheMainWindow()
+    {
+        StartupRig rig;
+        rig.windows->setSplashInterval(50);
+        rig.vendor.addReply(versionFile("2"));
+        rig.windows->splash();
+        QVERIFY(!rig.windows->form1().isVisible());
+        QTRY_VERIFY(rig.windows->form1().isVisible());
+        QTRY_VERIFY(!rig.windows->hasSplash());
+        QVERIFY(!rig.windows->hasUpdateWindow());
+        QCOMPARE(rig.windows->form2().progressValue(), QStringLiteral("0"));
+    }
+
+    // The six seconds count from creation; a vendor's site that keeps the check waiting past them
+    // is given up, and the program starts as if it had not answered.
+    void silentVendorGivesWayToTheTimer()
+    {
+        StartupRig rig;
+        constexpr int IntervalMs = 300;
+        constexpr int WellBeforeTheDownloadTimeoutMs = 10'000;
+        rig.windows->setSplashInterval(IntervalMs);
+        Reply silent;
+        silent.hold = true;
+        rig.vendor.addReply(silent);
+
+        QElapsedTimer clock;
+        clock.start();
+        rig.windows->splash();
+        // The check waited for the timer, not for the download's own time-out.
+        QVERIFY(clock.elapsed() >= IntervalMs * 9 / 10);
+        QVERIFY(clock.elapsed() < WellBeforeTheDownloadTimeoutMs);
+        QVERIFY(rig.windows->form1().isVisible());
+        QVERIFY(!rig.windows->hasUpdateWindow());
+        QVERIFY(rig.defaultSearchStarted());
+        QCOMPARE(rig.leftovers(), QStringList());
+        QTRY_VERIFY(!rig.windows->hasSplash());
+    }
+
+    void demoSite_data()
+    {
+        QTest::addColumn<QString>("release");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("release 4, yes") << QStringLiteral("4") << QStringLiteral("btnJa");
+        QTest::newRow("release 4, no") << QStringLiteral("4") << QStringLiteral("btnNEE");
+        QTest::newRow("release 3") << QStringLiteral("3") << QString();
+    }
+
+    // The demo site announces a release and serves an installer that can really be started.
+    void demoSite()
+    {
+        QFETCH(QString, release);
+        QFETCH(QString, button);
+        demo::DemoSite site;
+        site.setRelease(release);
+        QVERIFY(site.listen(0));
+        StartupRig rig(QStringLiteral("http://127.0.0.1:%1").arg(site.port()));
+        rig.windows->splash();
+        if (button.isEmpty()) {
+            QVERIFY(!rig.windows->hasUpdateWindow());
+            QVERIFY(rig.defaultSearchStarted());
+            return;
+        }
+
+        frmUpdate &update = rig.windows->updateWindow();
+        QStringList events;
+        QByteArray installer;
+        update.setProgramEnder([&events] { events.append(QStringLiteral("ended")); });
+        update.setProcessStarter([&](const QString &program) {
+            QFile file(program);
+            if (file.open(QIODevice::ReadOnly))
+                installer = file.readAll();
+            events.append(QFileInfo(program).isExecutable() ? QStringLiteral("started")
+                                                            : QStringLiteral("not executable"));
+            return true;
+        });
+        QTest::mouseClick(update.findChild<QPushButton *>(button), Qt::LeftButton);
+        if (button == QLatin1String("btnNEE")) {
+            QCOMPARE(events, QStringList { QStringLiteral("ended") });
+        } else {
+            QCOMPARE(events, (QStringList { QStringLiteral("started"), QStringLiteral("ended") }));
+            QVERIFY(installer.startsWith("#!/bin/sh\n"));
+            QVERIFY(installer.contains("release 4"));
+        }
+        QVERIFY(!rig.windows->hasForm1());
+        QVERIFY(!rig.windows->hasForm2());
+    }
+};
+
+QTEST_MAIN(TestFrmSplash)
+#include "tst_frmsplash.moc"
