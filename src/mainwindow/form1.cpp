@@ -560,9 +560,7 @@ void Form1::mouseReleased(QObject *element, const QMouseEvent *event)
 
 void Form1::showMenu()
 {
-    QPointer<Form1> self(this);
     m_engine().mnumnu->exec(QCursor::pos());
-    Q_UNUSED(self);
 }
 
 void Form1::showHistory()
