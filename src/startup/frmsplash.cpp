@@ -31,6 +31,7 @@ frmSplash::frmSplash(const Settings &settings, OtherWindows windows, int timer1I
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_windows(std::move(windows))
     , m_vendorAddress(settings.vendorAddress())
+    , m_trace(settings.verbose)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Kivaro"));
@@ -120,7 +121,12 @@ void frmSplash::OK1()
 
     // A site that cannot be reached or a file without a number says nothing about a newer release:
     // the program starts as usual rather than pushing an update nobody announced.
-    if (isAboveThisRelease(field).value_or(false)) {
+    const std::optional<bool> newer = isAboveThisRelease(field);
+    m_trace.line(QStringLiteral("version check: %1 gives %2")
+                     .arg(versionSource(), !newer ? QStringLiteral("no release number")
+                                           : *newer ? QStringLiteral("newer release %1").arg(field)
+                                                    : QStringLiteral("release %1, not newer").arg(field)));
+    if (newer.value_or(false)) {
         m_stage = Stage::HandedOver;
         m_windows.updateWindow().show();
         closeAndDestroy();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/settings.h"
+#include "platform/trace.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -86,6 +87,7 @@ private:
     OtherWindows m_windows;
     QString m_vendorAddress;
     QPixmap m_background;
+    Trace m_trace;
     Stage m_stage = Stage::Created;
     bool m_timerDue = false;
 };
