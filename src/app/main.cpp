@@ -4,6 +4,7 @@
 #include "assets/kivaroassets.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QIcon>
 #include <QProcessEnvironment>
 #include <QTextStream>
@@ -45,6 +46,8 @@ int main(int argc, char *argv[])
     std::signal(SIGPIPE, SIG_IGN);
 
     kivaro::Windows windows(parsed.settings);
+    // The desktop's media controls, when there is a session bus to offer them on.
+    windows.startMediaControls(QDBusConnection::sessionBus());
     // Everything starts from the splash: the version check, then the default search and, six
     // seconds on, the main window, or else the update prompt.
     windows.splash();

@@ -1,10 +1,15 @@
 #include "app/windows.h"
 
+#include "desktop/mprisservice.h"
 #include "engine/form2.h"
 #include "mainwindow/form1.h"
 #include "platform/processplayer.h"
+#include "platform/trace.h"
 #include "startup/frmsplash.h"
 #include "startup/frmupdate.h"
+
+#include <QAction>
+#include <QLineEdit>
 
 #include <unistd.h>
 
@@ -26,6 +31,7 @@ Windows::Windows(Settings settings, PlayerFactory makePlayer)
 
 Windows::~Windows()
 {
+    m_mediaControls.reset();
     delete m_splash.data();
 }
 
@@ -38,8 +44,11 @@ Form1 &Windows::form1()
 
 Form2 &Windows::form2()
 {
-    if (!m_form2)
+    if (!m_form2) {
         m_form2 = std::make_unique<Form2>(m_settings, [this]() -> MainWindowInterface & { return form1(); });
+        if (m_mediaControls)
+            connectMediaControls();
+    }
     return *m_form2;
 }
 
@@ -67,6 +76,46 @@ frmUpdate &Windows::updateWindow()
         m_updateWindow->setProgramEnder([this] { endProgram(); });
     }
     return *m_updateWindow;
+}
+
+bool Windows::startMediaControls(const QDBusConnection &bus)
+{
+    const Trace trace(m_settings.verbose);
+    const MprisService::Actions actions {
+        [this] {
+            Form1 &main = form1();
+            main.setWindowState(main.windowState() & ~Qt::WindowMinimized);
+            main.show();
+            main.raise();
+            main.activateWindow();
+        },
+        [this] { form1().endProgram(); },
+        [this] { form2().StpStream->trigger(); },
+        [this] {
+            Form2 &engine = form2();
+            const QString query = engine.Text4->text();
+            if (!query.isEmpty())
+                engine.Play(query);
+        },
+    };
+    auto service = std::make_unique<MprisService>(Settings::neutralAddress(), actions);
+    if (!service->registerOn(bus)) {
+        trace.line(bus.isConnected() ? QStringLiteral("the session bus refused the media controls' name")
+                                     : QStringLiteral("no session bus: no media controls"));
+        return false;
+    }
+    trace.line(QStringLiteral("media controls on the session bus as %1").arg(service->serviceName()));
+    m_mediaControls = std::move(service);
+    if (m_form2)
+        connectMediaControls();
+    return true;
+}
+
+void Windows::connectMediaControls()
+{
+    QObject::connect(m_form2.get(), &Form2::playerAddressChanged, m_mediaControls.get(),
+                     &MprisService::setPlayerAddress);
+    QObject::connect(m_form2.get(), &Form2::titleChanged, m_mediaControls.get(), &MprisService::setTitle);
 }
 
 void Windows::endProgram()

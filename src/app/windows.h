@@ -7,10 +7,13 @@
 #include <functional>
 #include <memory>
 
+class QDBusConnection;
+
 namespace kivaro {
 
 class Form1;
 class Form2;
+class MprisService;
 class Player;
 class frmSplash;
 class frmUpdate;
@@ -43,9 +46,15 @@ public:
     void setSplashInterval(int milliseconds) { m_splashIntervalMs = milliseconds; }
     // Ends the program at once, without the player playing on.
     void endProgram();
+    // Offers the program to the desktop's media controls (MPRIS) on this bus. Without a bus the
+    // program runs as before; false, and a --verbose line says so.
+    bool startMediaControls(const QDBusConnection &bus);
+    MprisService *mediaControls() const { return m_mediaControls.get(); }
     const Settings &settings() const { return m_settings; }
 
 private:
+    void connectMediaControls();
+
     Settings m_settings;
     PlayerFactory m_makePlayer;
     int m_splashIntervalMs;
@@ -54,6 +63,8 @@ private:
     // Declared in this order so that the main window, which holds the player, goes first.
     std::unique_ptr<Form2> m_form2;
     std::unique_ptr<Form1> m_form1;
+    // Last, so that it goes before the windows its actions reach.
+    std::unique_ptr<MprisService> m_mediaControls;
 };
 
 } // namespace kivaro

@@ -209,6 +209,7 @@ QByteArray Form2::requestText(const QString &address)
 void Form2::Play(const QString &query)
 {
     m_mainWindow().flash().setMovie(m_neutralAddress);
+    Q_EMIT playerAddressChanged(m_neutralAddress);
     Text4->setText(query);
     searchOperation();
 }
@@ -337,15 +338,18 @@ void Form2::readVideoPage()
     MainWindowInterface &main = m_mainWindow();
     m_trace.line(QStringLiteral("now playing: %1").arg(address));
     main.flash().setMovie(address);
+    Q_EMIT playerAddressChanged(address);
     writeProgress(QStringLiteral("30"));
     main.setSearchResultFlag(QStringLiteral("yes"));
     m_trace.line(QStringLiteral("title: %1").arg(title));
     main.setTitleCaption(title);
+    Q_EMIT titleChanged(title);
 }
 
 void Form2::StpStream_Click()
 {
     m_mainWindow().flash().setMovie(m_neutralAddress);
+    Q_EMIT playerAddressChanged(m_neutralAddress);
 }
 
 void Form2::vb_Click(int slot)

@@ -106,6 +106,12 @@ public:
     // The exact request text for an absolute address.
     static QByteArray requestText(const QString &address);
 
+Q_SIGNALS:
+    // The engine gave the main window's player an address: a video's, or the neutral one that stops it.
+    void playerAddressChanged(const QString &address);
+    // The engine wrote a found video's title, in full, into the main window's title link.
+    void titleChanged(const QString &title);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

@@ -87,6 +87,8 @@ public:
     // How the desktop is asked to open an address, and how the program ends; tests replace them.
     void setUrlOpener(std::function<void(const QUrl &)> opener) { m_openUrl = std::move(opener); }
     void setProgramEnder(std::function<void()> ender) { m_endProgram = std::move(ender); }
+    // What the exit button does: ends the program at once, its music with it.
+    void endProgram();
 
     StoredLooks &looks() { return m_looks; }
     // Replaces the stored pictures; visible elements show them the next time a handler does.
@@ -140,7 +142,6 @@ private:
     void openRecordShop();
     void showHistory();
     void showMenu();
-    void endProgram();
     void applyTitleRule();
     void mouseMoved(QObject *element);
     void mousePressed(QObject *element, const QMouseEvent *event);

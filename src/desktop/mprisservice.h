@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QVariantMap>
+
+#include <functional>
+
+namespace kivaro {
+
+// Kivaro as a media player on the desktop's session bus (MPRIS 2): desktops show what plays and send
+// the media keys here. It only reads what the engine reports (the player's address and the title)
+// and hands the desktop's requests to actions the program gives it, so nothing else knows the bus.
+class MprisService : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Actions
+    {
+        std::function<void()> raise; // show and activate the main window
+        std::function<void()> quit; // what the exit button does
+        std::function<void()> stop; // "Stop Streaming"
+        std::function<void()> replay; // search the last query again
+    };
+
+    static QString busName() { return QStringLiteral("org.mpris.MediaPlayer2.kivaro"); }
+    // The name a further Kivaro on the same bus takes.
+    static QString instanceBusName(qint64 processId);
+    static QString objectPath() { return QStringLiteral("/org/mpris/MediaPlayer2"); }
+    static QString rootInterface() { return QStringLiteral("org.mpris.MediaPlayer2"); }
+    static QString playerInterface() { return QStringLiteral("org.mpris.MediaPlayer2.Player"); }
+
+    MprisService(const QString &neutralAddress, Actions actions, QObject *parent = nullptr);
+    ~MprisService() override;
+
+    // Puts the player on the bus under busName(), or under instanceBusName() when another Kivaro
+    // holds that. False when there is no bus or it refuses both.
+    bool registerOn(const QDBusConnection &connection);
+    // The bus name taken, empty when not on a bus.
+    QString serviceName() const { return m_serviceName; }
+
+    // What the engine reports: the address it gave the player (the neutral one stops it), and the
+    // title it wrote.
+    void setPlayerAddress(const QString &address);
+    void setTitle(const QString &title);
+
+    // "Playing" while the player has a video's address, "Stopped" otherwise.
+    QString playbackStatus() const;
+    bool playing() const;
+    // The last video played: its track id, its title, the artist taken from the title, its address.
+    // Empty before the first video.
+    QVariantMap metadata() const;
+    // The part of a title before its first " - ", trimmed; empty when there is none.
+    static QString artist(const QString &title);
+
+    // The desktop's requests.
+    void raise();
+    void quit();
+    void stop();
+    // Replays the last query when stopped; playing on is left alone.
+    void play();
+    // Without a pause, the play-pause key stops what plays and replays when stopped.
+    void playPause();
+
+private:
+    void scheduleChangeSignal();
+    void sendChangeSignal();
+
+    QString m_neutralAddress;
+    Actions m_actions;
+    QDBusConnection m_connection;
+    QString m_serviceName;
+    QString m_address;
+    QString m_playedAddress;
+    QString m_title;
+    int m_track = 0;
+    // Changes within one step of the engine (an address, then the title) go out as one signal.
+    QTimer m_changeSignal;
+    QString m_sentStatus;
+    QVariantMap m_sentMetadata;
+};
+
+} // namespace kivaro
