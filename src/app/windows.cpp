@@ -24,6 +24,11 @@ Windows::Windows(Settings settings, PlayerFactory makePlayer)
         m_makePlayer = [this]() -> std::unique_ptr<Player> {
             auto player = std::make_unique<ProcessPlayer>(m_settings.player, Settings::neutralAddress());
             player->setVerbose(m_settings.verbose);
+            // Once the music is over the desktop is told that nothing plays.
+            QObject::connect(player.get(), &ProcessPlayer::playbackEnded, player.get(), [this] {
+                if (m_mediaControls)
+                    m_mediaControls->setPlayerAddress(Settings::neutralAddress());
+            });
             return player;
         };
     }

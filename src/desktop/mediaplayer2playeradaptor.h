@@ -51,9 +51,9 @@ public Q_SLOTS:
     void Pause() { }
     void Next() { }
     void Previous() { }
-    void Seek(qlonglong /*offset*/) { }
-    void SetPosition(const QDBusObjectPath & /*trackId*/, qlonglong /*position*/) { }
-    void OpenUri(const QString & /*uri*/) { }
+    void Seek([[maybe_unused]] qlonglong Offset) { }
+    void SetPosition([[maybe_unused]] const QDBusObjectPath &TrackId, [[maybe_unused]] qlonglong Position) { }
+    void OpenUri([[maybe_unused]] const QString &Uri) { }
 
 private:
     MprisService &m_service;

@@ -80,10 +80,27 @@ void ProcessPlayer::setMovie(const QString &address)
         if (::getppid() != parentPid)
             ::_exit(1); // the program died before the player got going
     });
-    connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            reportUnavailable(tr("cannot start the player \"%1\": %2")
-                                  .arg(m_command.constFirst(), process->errorString()));
+    // Told after the current event: a player that fails at once must not end before its address
+    // has been announced.
+    const quint64 started = ++m_started;
+    auto ended = [this, started] {
+        QMetaObject::invokeMethod(
+            this,
+            [this, started] {
+                if (started != m_started || !m_process)
+                    return;
+                m_trace.line(QStringLiteral("player: ended"));
+                Q_EMIT playbackEnded();
+            },
+            Qt::QueuedConnection);
+    };
+    connect(process, &QProcess::finished, this, ended);
+    connect(process, &QProcess::errorOccurred, this, [this, process, ended](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        reportUnavailable(
+            tr("cannot start the player \"%1\": %2").arg(m_command.constFirst(), process->errorString()));
+        ended();
     });
     m_process = process;
     QStringList shown;

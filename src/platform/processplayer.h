@@ -37,6 +37,9 @@ public:
 Q_SIGNALS:
     // Emitted once when the player command cannot be started (the message also goes to stderr).
     void playerUnavailable(const QString &message);
+    // The player process ended by itself: the music is over, or the player could not play it. Not
+    // emitted for a player that a new address or the neutral one stopped.
+    void playbackEnded();
 
 private:
     void stop();
@@ -46,6 +49,7 @@ private:
     QString m_neutralAddress;
     QString m_movie;
     QPointer<QProcess> m_process;
+    quint64 m_started = 0; // counts the player processes, so that a late end is told from the current
     bool m_reportedMissing = false;
     Trace m_trace;
 };

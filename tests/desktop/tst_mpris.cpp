@@ -383,6 +383,29 @@ private Q_SLOTS:
         QCOMPARE(rig->program->form().fullTitle(), title);
     }
 
+    // With the real player: once it has played the music through, nothing plays any more.
+    void stoppedWhenThePlayerEnds()
+    {
+        demo::DemoSite site;
+        QVERIFY(site.listen());
+        Settings settings;
+        settings.site = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(site.port()));
+        settings.player = QStringLiteral("true");
+        Windows windows(settings);
+        windows.form1().setProgramEnder([] {});
+        const QString serviceName = QStringLiteral("kivaro-service-%1").arg(++m_serial);
+        {
+            Rig client(m_bus->address(), ++m_serial);
+            QVERIFY(windows.startMediaControls(QDBusConnection::connectToBus(m_bus->address(), serviceName)));
+            windows.form1().startSearch();
+            QTRY_COMPARE(windows.form1().fullTitle(), QStringLiteral("Red Band - Blue Song"));
+            QTRY_COMPARE(client.status(), QStringLiteral("Stopped"));
+            QCOMPARE(client.metadata().value(QStringLiteral("xesam:title")).toString(),
+                     QStringLiteral("Red Band - Blue Song"));
+        }
+        QDBusConnection::disconnectFromBus(serviceName);
+    }
+
     void raiseShowsTheMainWindow_data()
     {
         QTest::addColumn<bool>("minimisedFirst");

@@ -89,6 +89,42 @@ private Q_SLOTS:
         QCOMPARE(log().size(), 1);
     }
 
+    void playbackEndsOnlyByItself_data()
+    {
+        QTest::addColumn<QString>("command"); // empty: the fake player, which plays for 30 s
+        QTest::addColumn<QStringList>("addresses");
+        QTest::addColumn<int>("ends");
+        const QString one = QStringLiteral("http://h/one");
+        QTest::newRow("the music is over") << QStringLiteral("true") << QStringList{one} << 1;
+        QTest::newRow("the player cannot start") << QStringLiteral("/nonexistent/kivaro-player") << QStringList{one} << 1;
+        QTest::newRow("the player fails") << QStringLiteral("false") << QStringList{one} << 1;
+        QTest::newRow("a new address stops it") << QString() << QStringList{one, QStringLiteral("http://h/two")} << 0;
+        QTest::newRow("the neutral address stops it") << QString() << QStringList{one, QStringLiteral("about:blank")}
+                                                      << 0;
+    }
+
+    void playbackEndsOnlyByItself()
+    {
+        QFETCH(QString, command);
+        QFETCH(QStringList, addresses);
+        QFETCH(int, ends);
+        ProcessPlayer player(command.isEmpty() ? quoted(fakePlayer) : command, QStringLiteral("about:blank"));
+        QSignalSpy ended(&player, &ProcessPlayer::playbackEnded);
+        for (const QString &address : addresses) {
+            player.setMovie(address);
+            // Never told within the call that gave the address, not even for a player that fails at once.
+            QCOMPARE(ended.count(), 0);
+            if (command.isEmpty() && address != u"about:blank")
+                QTRY_COMPARE(log().size(), addresses.indexOf(address) + 1);
+        }
+        if (ends > 0) {
+            QTRY_COMPARE(ended.count(), ends);
+        } else {
+            QCoreApplication::processEvents();
+            QCOMPARE(ended.count(), 0);
+        }
+    }
+
     void destroyingThePlayerStopsTheSound()
     {
         qint64 pid = 0;
