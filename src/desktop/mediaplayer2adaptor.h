@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
+#include <QDBusContext>
 #include <QStringList>
 
 namespace kivaro {
@@ -8,7 +9,7 @@ namespace kivaro {
 class MprisService;
 
 // org.mpris.MediaPlayer2: who the player is, raising its window and quitting it.
-class MediaPlayer2Adaptor : public QDBusAbstractAdaptor
+class MediaPlayer2Adaptor : public QDBusAbstractAdaptor, protected QDBusContext
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")

@@ -141,8 +141,7 @@ void MprisService::raise()
 
 void MprisService::quit()
 {
-    // The caller hears back before the program ends.
-    QTimer::singleShot(0, this, [this] { m_actions.quit(); });
+    m_actions.quit();
 }
 
 void MprisService::stop()
