@@ -2,9 +2,6 @@
 
 #include "desktop/mprisservice.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
-
 namespace kivaro {
 
 MediaPlayer2Adaptor::MediaPlayer2Adaptor(MprisService *service)
@@ -19,16 +16,6 @@ void MediaPlayer2Adaptor::Raise()
 
 void MediaPlayer2Adaptor::Quit()
 {
-    // The program ends at once, so the caller is answered first. Messages leave a connection in
-    // order: once the bus has answered a ping sent after the reply, the reply is on its way.
-    if (calledFromDBus()) {
-        setDelayedReply(true);
-        QDBusConnection bus = connection();
-        bus.send(message().createReply());
-        bus.call(QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-            QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")));
-    }
     m_service.quit();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
-#include <QDBusContext>
 #include <QStringList>
 
 namespace kivaro {
@@ -9,7 +8,7 @@ namespace kivaro {
 class MprisService;
 
 // org.mpris.MediaPlayer2: who the player is, raising its window and quitting it.
-class MediaPlayer2Adaptor : public QDBusAbstractAdaptor, protected QDBusContext
+class MediaPlayer2Adaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")

@@ -141,6 +141,16 @@ void MprisService::raise()
 
 void MprisService::quit()
 {
+    // The program ends at once, so the caller is answered first. Messages leave a connection in
+    // order: once the bus has answered a ping sent after the reply, the reply is on its way.
+    if (calledFromDBus()) {
+        setDelayedReply(true);
+        QDBusConnection bus = connection();
+        bus.send(message().createReply());
+        bus.call(QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")));
+    }
     m_actions.quit();
 }
 

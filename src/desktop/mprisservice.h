@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -13,7 +14,8 @@ namespace kivaro {
 // Kivaro as a media player on the desktop's session bus (MPRIS 2): desktops show what plays and send
 // the media keys here. It only reads what the engine reports (the player's address and the title)
 // and hands the desktop's requests to actions the program gives it, so nothing else knows the bus.
-class MprisService : public QObject
+// The interfaces' adaptors hang from it; calls through them find their bus context here.
+class MprisService : public QObject, protected QDBusContext
 {
     Q_OBJECT
 
