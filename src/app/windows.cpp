@@ -36,7 +36,6 @@ Windows::Windows(Settings settings, PlayerFactory makePlayer)
 
 Windows::~Windows()
 {
-    m_mediaControls.reset();
     delete m_splash.data();
 }
 

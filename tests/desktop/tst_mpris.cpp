@@ -181,21 +181,12 @@ private Q_SLOTS:
         QTest::newRow("CanQuit") << RootInterface << QStringLiteral("CanQuit") << QVariant(true);
         QTest::newRow("CanRaise") << RootInterface << QStringLiteral("CanRaise") << QVariant(true);
         QTest::newRow("HasTrackList") << RootInterface << QStringLiteral("HasTrackList") << QVariant(false);
-        QTest::newRow("Fullscreen") << RootInterface << QStringLiteral("Fullscreen") << QVariant(false);
-        QTest::newRow("CanSetFullscreen")
-            << RootInterface << QStringLiteral("CanSetFullscreen") << QVariant(false);
-        QTest::newRow("SupportedUriSchemes")
-            << RootInterface << QStringLiteral("SupportedUriSchemes") << QVariant(QStringList());
         QTest::newRow("CanPlay") << PlayerInterface << QStringLiteral("CanPlay") << QVariant(true);
         QTest::newRow("CanPause") << PlayerInterface << QStringLiteral("CanPause") << QVariant(false);
         QTest::newRow("CanSeek") << PlayerInterface << QStringLiteral("CanSeek") << QVariant(false);
         QTest::newRow("CanGoNext") << PlayerInterface << QStringLiteral("CanGoNext") << QVariant(false);
-        QTest::newRow("CanGoPrevious")
-            << PlayerInterface << QStringLiteral("CanGoPrevious") << QVariant(false);
         QTest::newRow("CanControl") << PlayerInterface << QStringLiteral("CanControl") << QVariant(true);
         QTest::newRow("Rate") << PlayerInterface << QStringLiteral("Rate") << QVariant(1.0);
-        QTest::newRow("MinimumRate") << PlayerInterface << QStringLiteral("MinimumRate") << QVariant(1.0);
-        QTest::newRow("MaximumRate") << PlayerInterface << QStringLiteral("MaximumRate") << QVariant(1.0);
         QTest::newRow("Volume") << PlayerInterface << QStringLiteral("Volume") << QVariant(1.0);
         QTest::newRow("Position") << PlayerInterface << QStringLiteral("Position") << QVariant(qlonglong(0));
         QTest::newRow("stopped before any search")
