@@ -243,6 +243,25 @@ void Canvas::patternFill(const Rect &r, const QImage &pattern)
     }
 }
 
+void Canvas::drawImage(int x, int y, const QImage &picture)
+{
+    if (picture.isNull())
+        return;
+    const Rect c = Rect::fromSize(x, y, picture.width(), picture.height()).intersected(bounds());
+    if (c.isEmpty())
+        return;
+    // Both formats hold the colour unpremultiplied in the low 24 bits, so the alpha byte can
+    // simply be set.
+    const bool direct = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32;
+    const QImage source = direct ? picture : picture.convertToFormat(QImage::Format_ARGB32);
+    for (int dy = c.top; dy < c.bottom; ++dy) {
+        const auto *from = reinterpret_cast<const QRgb *>(source.constScanLine(dy - y)) + (c.left - x);
+        QRgb *to = row(dy) + c.left;
+        for (int i = 0; i < c.width(); ++i)
+            to[i] = from[i] | 0xff000000u;
+    }
+}
+
 void Canvas::ellipse(const Rect &r, ColorRef edge, ColorRef inside)
 {
     if (r.isEmpty() || m_image.isNull())

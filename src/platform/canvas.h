@@ -72,6 +72,9 @@ public:
     void hatchFill(const Rect &r, Hatch pattern, ColorRef foreground, ColorRef background);
     // r tiled with the picture, the tiles anchored at the image's origin. A null picture draws nothing.
     void patternFill(const Rect &r, const QImage &pattern);
+    // The picture's pixels copied unchanged (as opaque RGB) with its top-left corner at (x, y);
+    // whatever falls outside the image is left out. A null picture draws nothing.
+    void drawImage(int x, int y, const QImage &picture);
     // The ellipse inscribed in r: a two-pixel outline in edge, the inside in inside.
     void ellipse(const Rect &r, ColorRef edge, ColorRef inside);
     // The dotted focus outline along the inside of r. It inverts every other pixel, so drawing it

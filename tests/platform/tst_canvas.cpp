@@ -72,6 +72,8 @@ private Q_SLOTS:
     void hatchFillIsAnchoredAtOrigin_data();
     void hatchFillIsAnchoredAtOrigin();
     void patternFillTilesFromOrigin();
+    void drawImageCopiesAndClips_data();
+    void drawImageCopiesAndClips();
     void ellipseStaysInsideItsRectangle();
     void focusRectInvertsEveryOtherPixelAndUndoes();
     void textIsDrawnInColourInsideItsRectangle();
@@ -283,6 +285,41 @@ void TestCanvas::patternFillTilesFromOrigin()
 
     canvas.patternFill({ 0, 0, 20, 10 }, QImage());
     QCOMPARE(hex(canvas.pixel(0, 0)), hex(Paper));
+}
+
+void TestCanvas::drawImageCopiesAndClips_data()
+{
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QImage::Format>("format");
+
+    QTest::newRow("inside") << QPoint(2, 1) << QImage::Format_RGB32;
+    QTest::newRow("over the top-left corner") << QPoint(-2, -1) << QImage::Format_RGB32;
+    QTest::newRow("over the bottom-right corner") << QPoint(7, 4) << QImage::Format_RGB32;
+    QTest::newRow("transparent pixels come out opaque") << QPoint(1, 1) << QImage::Format_ARGB32;
+}
+
+void TestCanvas::drawImageCopiesAndClips()
+{
+    QFETCH(QPoint, at);
+    QFETCH(QImage::Format, format);
+    // 4 x 3 picture, pixel (x, y) = (40x, 80y, 5); in ARGB every pixel is fully transparent.
+    QImage picture(4, 3, format);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x)
+            picture.setPixel(x, y, qRgba(40 * x, 80 * y, 5, format == QImage::Format_ARGB32 ? 0 : 255));
+    }
+    QImage image = blank(10, 6);
+    Canvas canvas(image);
+    canvas.drawImage(at.x(), at.y(), picture);
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 10; ++x) {
+            const int px = x - at.x();
+            const int py = y - at.y();
+            const bool covered = px >= 0 && px < 4 && py >= 0 && py < 3;
+            QCOMPARE(hex(canvas.pixel(x, y)), hex(covered ? rgb(40 * px, 80 * py, 5) : Paper));
+            QCOMPARE(qAlpha(image.pixel(x, y)), 255);
+        }
+    }
 }
 
 void TestCanvas::ellipseStaysInsideItsRectangle()

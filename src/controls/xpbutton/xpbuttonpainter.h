@@ -10,6 +10,8 @@
 #include <QSize>
 #include <QString>
 
+#include <optional>
+
 namespace kivaro {
 
 // A picture property: a bitmap, or an icon whose transparent parts take the mask colour when drawn.
@@ -74,11 +76,16 @@ struct XPButtonLayout
 // The colour with offset added to each channel (blue scaled by blue / 192 when proportional), each
 // channel stopped at 0 or 255 in the direction of the shift. SoftBevel halves the offset first.
 ColorRef ShiftColor(ColorRef colour, int offset, bool proportional, bool softBevel);
+// The palette for the look's ColorScheme, colour properties, ButtonType and SoftBevel. System
+// colours come from the fixed table; ColorScheme 4 takes parentBackColor and parentForeColor.
 XPButtonPalette SetColors(const XPButtonLook &look);
+// A picture's size on the button: its size in pixels, as a picture loaded on a 96 dots-per-inch
+// screen measures (its own resolution setting and device pixel ratio are not looked at).
 QSize MeasurePicture(const XPButtonPicture &picture); // (picW, picH); (0, 0) for none
 Rect xpButtonFocusRect(int buttonType, int W, int H); // the resize procedure's step 2
 // LayoutCaption followed by PlacePicture. Reads layout.picW/picH (set from MeasurePicture by the
-// caller) and, for an out-of-range PicturePosition, the previous pressedCaptionRect.
+// caller) and, for an out-of-range PicturePosition, the previous pressedCaptionRect. focusRect is
+// left alone: the caller sets it with xpButtonFocusRect.
 void LayoutCaption(const XPButtonLook &look, int W, int H, XPButtonLayout &layout);
 QRegion BuildRegion(int buttonType, int W, int H);
 // Paint steps 3 to 8 for state 0 (up) or 2 (down), any other state drawing the face only; the
@@ -88,5 +95,28 @@ QRegion BuildRegion(int buttonType, int W, int H);
 // Updates layout.lastCaptionStyle only.
 void paintXPButton(Canvas &canvas, const XPButtonLook &look, const XPButtonPalette &palette,
                    XPButtonLayout &layout, int state);
+
+// The looks' gradient over the canvas (H rows): for i = 1 to H, row i (row H - i when upward)
+// takes colour shifted by -round(span / H x i), span / H kept in single precision and halves
+// rounded to even; the shift is proportional or uniform, halved by softBevel. Going down, row 0 is
+// left as it was (and the i = H row lies below the canvas); going up, every row is drawn.
+void paintGradient(Canvas &canvas, ColorRef colour, int span, bool proportional, bool upward, bool softBevel);
+
+// How BlitPicture composes a picture onto the canvas.
+struct XPButtonBlit
+{
+    std::optional<ColorRef> key; // source pixels of this colour leave the canvas alone
+    ColorRef maskColour = 0; // what an icon's transparent parts become before the key is tested
+    std::optional<ColorRef> fill; // a flat silhouette in this colour instead of the picture's own
+    bool darkOnly = false; // with fill: source pixels whose R + G + B exceeds 384 are skipped
+    bool greyscale = false; // without fill: the picture in grey
+    bool blend = false; // without fill and greyscale: two thirds picture, one third canvas
+};
+// The picture's top-left w x h pixels composed onto the canvas at (x, y), one pass over the whole
+// rectangle. An icon is first drawn onto a w x h picture filled with maskColour. Pixels beyond a
+// bitmap's own size, and beyond the canvas, are left alone. w or h of 0 draws nothing; a negative
+// one means the picture's own size.
+void BlitPicture(Canvas &canvas, int x, int y, int w, int h, const XPButtonPicture &picture,
+                 const XPButtonBlit &how);
 
 } // namespace kivaro
