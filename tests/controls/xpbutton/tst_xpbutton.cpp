@@ -1,3 +1,4 @@
+#include "assets/kivaroassets.h"
 #include "controls/xpbutton/xpbutton.h"
 #include "platform/formfile.h"
 #include "platform/propertybag.h"
@@ -70,6 +71,8 @@ private Q_SLOTS:
     void etchedLookInDesignModeMakesTheFontBold_data();
     void etchedLookInDesignModeMakesTheFontBold();
     void handPointer();
+    void handPointerUsesTheBuiltInHand();
+    void transparentLookShowsWhatLiesBehind();
     void accessKey_data();
     void accessKey();
     void version();
@@ -246,8 +249,8 @@ void TestXPButton::handPointer()
     XPButton button;
     button.setHandPointer(true);
     QCOMPARE(button.MousePointer(), XPButton::PointerCustom);
-    // Without the built-in pictures (this test links none), Qt's own pointing hand stands in.
-    QCOMPARE(button.cursor().shape(), Qt::PointingHandCursor);
+    // The built-in hand when the host has it, else Qt's own pointing hand.
+    QVERIFY(button.cursor().shape() == Qt::BitmapCursor || button.cursor().shape() == Qt::PointingHandCursor);
     button.setHandPointer(false);
     QCOMPARE(button.MousePointer(), XPButton::PointerArrow);
     QCOMPARE(button.cursor().shape(), Qt::ArrowCursor);
@@ -256,6 +259,44 @@ void TestXPButton::handPointer()
     button.setMousePointer(65536 + 11);
     QCOMPARE(button.MousePointer(), qint16(11));
     QCOMPARE(button.cursor().shape(), Qt::WaitCursor);
+}
+
+void TestXPButton::handPointerUsesTheBuiltInHand()
+{
+    initAssets();
+    XPButton button;
+    button.setHandPointer(true);
+    QCOMPARE(button.cursor().shape(), Qt::BitmapCursor);
+    QCOMPARE(button.cursor().hotSpot(), PointingHandHotSpot);
+    QCOMPARE(button.MouseIcon().size(), QImage(XPButton::HandCursorResource).size());
+}
+
+void TestXPButton::transparentLookShowsWhatLiesBehind()
+{
+    Form form;
+    QPalette palette = form.widget->palette();
+    palette.setColor(QPalette::Window, QColor(0, 160, 0));
+    form.widget->setPalette(palette);
+    form.widget->setAutoFillBackground(true);
+    // A red patch on the form, under the left half of the button.
+    auto *patch = new QWidget(form.widget.get());
+    patch->setGeometry(0, 0, 50, 100);
+    patch->setAutoFillBackground(true);
+    palette.setColor(QPalette::Window, QColor(200, 0, 0));
+    patch->setPalette(palette);
+    patch->lower();
+    form.button->setCaption(QString());
+    form.button->setButtonType(11);
+    form.widget->show();
+    // The button (at 10,10, 80 x 24) came back to its height after the capture.
+    QCOMPARE(form.button->size(), QSize(80, 24));
+    const QImage &surface = form.button->surface();
+    QCOMPARE(surface.pixel(20, 12), qRgb(200, 0, 0));
+    QCOMPARE(surface.pixel(60, 12), qRgb(0, 160, 0));
+    // Refresh captures again: the patch has gone.
+    patch->hide();
+    form.button->Refresh();
+    QCOMPARE(form.button->surface().pixel(20, 12), qRgb(0, 160, 0));
 }
 
 void TestXPButton::accessKey_data()
