@@ -67,6 +67,7 @@ private Q_SLOTS:
     void noClick();
     void pressPaintsDownAndReleaseUp();
     void mouseEventsCarryTheirArguments();
+    void doubleClickPressesAgainAtTheOrigin();
     void arrowKeysMoveTheFocus_data();
     void arrowKeysMoveTheFocus();
     void focusIsTracked();
@@ -172,6 +173,28 @@ void TestXPButtonEvents::mouseEventsCarryTheirArguments()
     QTest::mouseClick(form.button, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, QPoint(21, 13));
     QCOMPARE(downs, (QList<QList<double>> { { 1, 3, 21, 13 } }));
     QCOMPARE(clicks.count(), 0);
+}
+
+void TestXPButtonEvents::doubleClickPressesAgainAtTheOrigin()
+{
+    Form form;
+    QList<QList<double>> downs;
+    connect(form.button, &XPButton::MouseDown, form.button, [&](qint16 &b, qint16 &s, float &x, float &y) {
+        downs.append({ double(b), double(s), double(x), double(y) });
+    });
+    QSignalSpy clicks(form.button, &XPButton::Click);
+    // Qt's order for a double click: press, release, double click, release.
+    QTest::mouseClick(form.button, Qt::LeftButton, Qt::ShiftModifier, QPoint(30, 12));
+    QCOMPARE(clicks.count(), 1);
+    QTest::mouseDClick(form.button, Qt::LeftButton, Qt::ShiftModifier, QPoint(30, 12));
+    QCOMPARE(downs, (QList<QList<double>> { { 1, 1, 30, 12 }, { 1, 0, 0, 0 } }));
+    QCOMPARE(form.button->lastPaintedState(), XPButton::StateDown);
+    QCOMPARE(QWidget::mouseGrabber(), form.button);
+    QTest::mouseRelease(form.button, Qt::LeftButton, {}, QPoint(30, 12));
+    QCOMPARE(form.button->lastPaintedState(), XPButton::StateUp);
+    QCOMPARE(QWidget::mouseGrabber(), nullptr);
+    // The second click of a double click is no Click of its own.
+    QCOMPARE(clicks.count(), 1);
 }
 
 void TestXPButtonEvents::arrowKeysMoveTheFocus_data()
