@@ -256,6 +256,15 @@ void UserControl1::ReadProperties(const PropertyBag &bag)
     DrawProgressBar();
 }
 
+FormSchema UserControl1::formSchema()
+{
+    return { { KeyFont, FormValue::Font },           { KeyBrushStyle, FormValue::Integer },
+             { KeyColor, FormValue::Colour },        { KeyImage, FormValue::Picture },
+             { KeyMax, FormValue::Integer },         { KeyMin, FormValue::Integer },
+             { KeyOrientation, FormValue::Integer }, { KeyScrolling, FormValue::Integer },
+             { KeyShowText, FormValue::Boolean },    { KeyValue, FormValue::Integer } };
+}
+
 void UserControl1::WriteProperties(PropertyBag &bag) const
 {
     bag.write(KeyFont, font());

@@ -259,8 +259,8 @@ void TestXPButtonEvents::hoverRaisesMouseOverOnceAndMouseOutSoon()
     left.start();
     QCursor::setPos(form.widget->mapToGlobal(QPoint(300, 80)));
     QTRY_COMPARE(outs.count(), 1);
-    // Within about one 100 ms tick (a busy machine may add a little).
-    QVERIFY2(left.elapsed() < 400, qPrintable(QString::number(left.elapsed())));
+    // Within about one 100 ms tick (a busy machine, sanitizers and all, may add some).
+    QVERIFY2(left.elapsed() < 600, qPrintable(QString::number(left.elapsed())));
     QVERIFY(!form.button->isHovered());
     QVERIFY(!form.button->isOverTimerActive());
     QCOMPARE(overs.count(), 1);
