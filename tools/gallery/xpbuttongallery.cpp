@@ -5,6 +5,7 @@
 #include "platform/formfile.h"
 #include "platform/propertybag.h"
 
+#include <QFileInfo>
 #include <QPainter>
 
 #include <cstdio>
@@ -295,17 +296,15 @@ bool parseSize(const QString &text, QSize &size)
 QImage xpButtonPicture(XPButton &button, int state, bool hovered, bool focused)
 {
     button.paintAs(state, hovered, focused);
-    QImage picture = button.surface().convertToFormat(QImage::Format_ARGB32);
+    const QImage &surface = button.surface();
     const QRegion shape = button.mask();
     if (shape.isEmpty())
-        return picture;
-    for (int y = 0; y < picture.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
-            if (!shape.contains(QPoint(x, y)))
-                line[x] = qRgba(0, 0, 0, 0);
-        }
-    }
+        return surface.convertToFormat(QImage::Format_ARGB32);
+    QImage picture(surface.size(), QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setClipRegion(shape);
+    painter.drawImage(QPoint(0, 0), surface);
     return picture;
 }
 
@@ -374,7 +373,8 @@ int renderXPButton(const QStringList &arguments)
         return 1;
     }
 
-    const qsizetype hash = source.lastIndexOf(u'#');
+    // A '#' names the instance, unless the whole text is a file's name.
+    const qsizetype hash = QFileInfo(source).isFile() ? -1 : source.lastIndexOf(u'#');
     const QString path = hash < 0 ? source : source.left(hash);
     const QString instance = hash < 0 ? QString() : source.mid(hash + 1);
     FormFile form(path);
