@@ -97,11 +97,9 @@ struct Painter
     {
         paintGradient(canvas, c, span, proportional, upward, look.SoftBevel);
     }
-    void background()
-    {
-        if (!look.background.isNull())
-            canvas.drawImage(0, 0, look.background.copy(0, 0, W, H));
-    }
+    // The captured background; a capture smaller than the button (taken before a resize) covers
+    // only its own size and leaves the face beyond it.
+    void background() { canvas.drawImage(0, 0, look.background); }
     // Type 5: a lilac box around the caption instead of the focus rectangle.
     void etchedFocus()
     {
