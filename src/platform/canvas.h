@@ -7,9 +7,11 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QRegion>
 #include <QString>
 
 #include <span>
+#include <vector>
 
 namespace kivaro {
 
@@ -84,6 +86,39 @@ public:
     // Text in one colour over a transparent background, from the top of r. "&" underlines the
     // character after it (the access key) and "&&" stands for one "&". Clipped to r unless NoClip.
     void drawText(const Rect &r, const QString &text, TextFormat format, ColorRef colour, const QFont &font);
+    // Clipped text laid out and rasterised once, so that it can be drawn again and again, in any
+    // colour and at any place, without laying it out each time: the pixels drawText sets for a
+    // rectangle of width x height, as runs along the rows.
+    struct TextStencil
+    {
+        struct Run
+        {
+            int y;
+            int left;
+            int right; // the first column after the run
+        };
+        QString text;
+        QFont font;
+        TextFormat format;
+        int width = 0;
+        int height = 0;
+        std::vector<Run> runs;
+
+        // Whether this is the stencil of that text in a rectangle of that size.
+        bool matches(int w, int h, const QString &t, TextFormat f, const QFont &fo) const
+        {
+            return w == width && h == height && f == format && t == text && fo == font;
+        }
+    };
+    // NoClip in format is ignored: a stencil never reaches beyond its rectangle.
+    static TextStencil textStencil(int width, int height, const QString &text, TextFormat format,
+                                   const QFont &font);
+    // The same pixels as drawText(Rect::fromSize(x, y, width, height), ...) of the stencil's text.
+    void drawStencil(int x, int y, const TextStencil &stencil, ColorRef colour);
+
+    // The pixels of the ellipse inscribed in r that ellipse() draws, as a region (a window shape).
+    static QRegion ellipseRegion(const Rect &r);
+
     // Where drawText would put the text, by the same rules: left and top of r stay, right and bottom
     // become those of the text (with WordBreak, as wrapped to r's width).
     static Rect measureText(const Rect &r, const QString &text, TextFormat format, const QFont &font);

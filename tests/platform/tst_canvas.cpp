@@ -56,6 +56,8 @@ QFont arial(double points)
 
 } // namespace
 
+Q_DECLARE_METATYPE(kivaro::Rect)
+
 class TestCanvas : public QObject
 {
     Q_OBJECT
@@ -75,6 +77,10 @@ private Q_SLOTS:
     void drawImageCopiesAndClips_data();
     void drawImageCopiesAndClips();
     void ellipseStaysInsideItsRectangle();
+    void ellipseRegionIsWhatEllipseDraws_data();
+    void ellipseRegionIsWhatEllipseDraws();
+    void stencilDrawsWhatDrawTextDraws_data();
+    void stencilDrawsWhatDrawTextDraws();
     void focusRectInvertsEveryOtherPixelAndUndoes();
     void textIsDrawnInColourInsideItsRectangle();
     void accessKeysAndDoubleAmpersands_data();
@@ -338,6 +344,64 @@ void TestCanvas::ellipseStaysInsideItsRectangle()
     QCOMPARE(hex(canvas.pixel(4, 12)), hex(Ink));
     QCOMPARE(hex(canvas.pixel(5, 12)), hex(Ink));
     QCOMPARE(hex(canvas.pixel(6, 12)), hex(Other));
+}
+
+void TestCanvas::ellipseRegionIsWhatEllipseDraws_data()
+{
+    QTest::addColumn<Rect>("r");
+    QTest::newRow("wide") << Rect { 4, 2, 36, 22 };
+    QTest::newRow("odd sizes") << Rect { 1, 1, 24, 10 };
+    QTest::newRow("over the edge") << Rect { -5, -3, 30, 12 };
+    QTest::newRow("thinner than the outline") << Rect { 2, 2, 5, 40 };
+}
+
+void TestCanvas::ellipseRegionIsWhatEllipseDraws()
+{
+    QFETCH(Rect, r);
+    QImage image = blank(40, 30);
+    Canvas canvas(image);
+    canvas.ellipse(r, Ink, Other);
+    const QRegion shape = Canvas::ellipseRegion(r);
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x)
+            QCOMPARE(canvas.pixel(x, y) != Paper, shape.contains(QPoint(x, y)));
+    }
+}
+
+void TestCanvas::stencilDrawsWhatDrawTextDraws_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Rect>("r");
+    QTest::addColumn<int>("format");
+
+    const int caption = Canvas::WordBreak | Canvas::CenterHorizontally;
+    QTest::newRow("access key") << QStringLiteral("&Play") << Rect { 3, 2, 60, 18 } << caption;
+    QTest::newRow("wrapped") << QStringLiteral("Save the list") << Rect { 5, 1, 40, 40 } << caption;
+    QTest::newRow("clipped by the canvas")
+        << QStringLiteral("Wide text here") << Rect { -6, -4, 70, 12 } << int(Canvas::SingleLine);
+    QTest::newRow("NoClip is ignored") << QStringLiteral("Wide text here") << Rect { 10, 5, 30, 20 }
+                                       << int(Canvas::SingleLine | Canvas::NoClip);
+}
+
+void TestCanvas::stencilDrawsWhatDrawTextDraws()
+{
+    QFETCH(QString, text);
+    QFETCH(Rect, r);
+    QFETCH(int, format);
+    const Canvas::TextFormat f = Canvas::TextFormat::fromInt(format);
+
+    QImage direct = blank(80, 50);
+    Canvas directCanvas(direct);
+    directCanvas.drawText(r, text, f & ~Canvas::TextFormat(Canvas::NoClip), Ink, arial(8.25));
+    QImage stencilled = blank(80, 50);
+    Canvas stencilCanvas(stencilled);
+    const Canvas::TextStencil stencil = Canvas::textStencil(r.width(), r.height(), text, f, arial(8.25));
+    QVERIFY(stencil.matches(r.width(), r.height(), text, f, arial(8.25)));
+    QVERIFY(!stencil.matches(r.width() + 1, r.height(), text, f, arial(8.25)));
+    QVERIFY(!stencil.matches(r.width(), r.height(), text, f, arial(9)));
+    stencilCanvas.drawStencil(r.left, r.top, stencil, Ink);
+    QVERIFY(countOf(stencilCanvas, Ink) > 0);
+    QCOMPARE(stencilled, direct);
 }
 
 void TestCanvas::focusRectInvertsEveryOtherPixelAndUndoes()

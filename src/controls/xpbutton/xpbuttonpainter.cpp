@@ -97,11 +97,9 @@ struct Painter
     {
         paintGradient(canvas, c, span, proportional, upward, look.SoftBevel);
     }
-    void background()
-    {
-        if (!look.background.isNull())
-            canvas.drawImage(0, 0, look.background.copy(0, 0, W, H));
-    }
+    // The captured background; a capture smaller than the button (taken before a resize) covers
+    // only its own size and leaves the face beyond it.
+    void background() { canvas.drawImage(0, 0, look.background); }
     // Type 5: a lilac box around the caption instead of the focus rectangle.
     void etchedFocus()
     {
@@ -116,7 +114,10 @@ struct Painter
     void drawText(const Rect &r, ColorRef colour)
     {
         textColour = colour;
-        canvas.drawText(r, look.Caption, CaptionFormat, colour, *font);
+        if (text->captionStencil.matches(r.width(), r.height(), look.Caption, CaptionFormat, *font))
+            canvas.drawStencil(r.left, r.top, text->captionStencil, colour);
+        else
+            canvas.drawText(r, look.Caption, CaptionFormat, colour, *font);
     }
 
     void captionRelief(const Rect &r)
@@ -775,6 +776,8 @@ void LayoutCaption(const XPButtonLook &look, int W, int H, XPButtonLayout &layou
     }
     layout.captionRect = caption.translated(dx, dy);
     layout.pressedCaptionRect = layout.captionRect.translated(1, 1);
+    layout.captionStencil
+        = Canvas::textStencil(layout.textW, layout.textH, look.Caption, CaptionFormat, look.Font);
 
     // PlacePicture
     if (look.PictureNormal.isNull() && look.PictureOver.isNull())
@@ -814,7 +817,7 @@ QRegion BuildRegion(int buttonType, int W, int H)
     if (W <= 0 || H <= 0)
         return {};
     if (buttonType == LookEllipse)
-        return QRegion(0, 0, W, H, QRegion::Ellipse);
+        return Canvas::ellipseRegion({ 0, 0, W, H });
     QRegion region(0, 0, W, H);
     auto cut = [&region](std::initializer_list<QPoint> points) {
         for (const QPoint &p : points)

@@ -71,6 +71,9 @@ struct XPButtonLayout
     int textW = 0, textH = 0;
     int picX = 0, picY = 0, picW = 0, picH = 0;
     int lastCaptionStyle = 0; // written by every DrawCaption; read by the PicturePosition 4 redraw
+    // The caption as laid out in captionRect, so a paint need not lay it out again for each of its
+    // copies. Painting draws the text directly when it no longer matches the look.
+    Canvas::TextStencil captionStencil;
 };
 
 // The colour with offset added to each channel (blue scaled by blue / 192 when proportional), each

@@ -75,6 +75,7 @@ private Q_SLOTS:
     void typeFourDownLeavesFaceLiftAlone();
     void boldCaptionOnlyAsDefault();
     void noLookForOtherStates();
+    void tinyButtonsStayInsideTheirImage();
 };
 
 void TestXPButtonPainter::shiftColor_data()
@@ -597,6 +598,21 @@ void TestXPButtonPainter::looks_data()
     QTest::newRow("10 up focused") << 10 << int(Up) << true << false << s
                                    << ExpectedPixels { { 0, 0, F }, { 3, 3, F }, { 19, 9, F } };
 
+    // Type 11 over a captured background of 12 x 6: (10,5) blue, (11,5) green, beyond it the face.
+    QTest::newRow("11 up") << 11 << int(Up) << true << false << s
+                           << ExpectedPixels { { 0, 0, rgb(0, 0, 255) },
+                                               { 10, 5, rgb(0, 0, 255) },
+                                               { 11, 5, rgb(0, 128, 0) },
+                                               { 12, 5, F },
+                                               { 10, 7, F },
+                                               { 3, 3, rgb(255, 255, 0) } }; // focus (3,3,17,7) inverts blue
+    QTest::newRow("11 down") << 11 << int(Down) << false << false << s
+                             << ExpectedPixels { { 0, 0, rgb(0, 0, 255) },
+                                                 { 11, 0, rgb(0, 128, 0) },
+                                                 { 19, 9, F } };
+    QTest::newRow("11 disabled") << 11 << int(Disabled) << true << false << s
+                                 << ExpectedPixels { { 3, 3, rgb(0, 0, 255) }, { 19, 9, F } };
+
     QTest::newRow("12 up") << 12 << int(Up) << false << false << s
                            << ExpectedPixels { { 0, 0, F }, { 1, 1, F } };
     QTest::newRow("12 up hovered") << 12 << int(Hovered) << false << false << s
@@ -651,6 +667,10 @@ void TestXPButtonPainter::looks()
     QFETCH(ExpectedPixels, pixels);
 
     XPButtonLook look = greyLook(type);
+    look.background = QImage(12, 6, QImage::Format_RGB32);
+    look.background.fill(qRgb(0, 0, 255));
+    for (int y = 0; y < 6; ++y)
+        look.background.setPixel(11, y, qRgb(0, 128, 0));
     look.hasFocus = focused;
     look.isDefault = isDefault;
     look.hovered = mode == Hovered || mode == DownHovered;
@@ -768,6 +788,35 @@ void TestXPButtonPainter::noLookForOtherStates()
     look.ButtonType = LookGlossy;
     const Painted thin = paint(look, 30, 1, StateDown);
     QCOMPARE(thin.image.height(), 1);
+}
+
+void TestXPButtonPainter::tinyButtonsStayInsideTheirImage()
+{
+    // Every look, mode and effect on buttons down to 1 x 1, with a picture larger than the button:
+    // nothing is written outside the image (the sanitizer build watches), and a 1 x 1 button shows
+    // its face or something drawn over it, never the untouched fill.
+    XPButtonLook look = greyLook(LookFramedBevel);
+    look.Caption = QStringLiteral("&Pause it");
+    look.PicturePosition = PictureCentred;
+    look.SpecialEffect = EffectRaised;
+    look.PictureNormal.image = QImage(16, 16, QImage::Format_RGB32);
+    look.PictureNormal.image.fill(Qt::red);
+    look.background = QImage(2, 2, QImage::Format_RGB32); // smaller than the button
+    look.background.fill(Qt::blue);
+    for (int type = 0; type <= 15; ++type) {
+        for (int mode : { Up, Hovered, Down, Disabled }) {
+            for (const QSize &size : { QSize(1, 1), QSize(2, 3), QSize(5, 2), QSize(3, 9) }) {
+                look.ButtonType = type;
+                look.hovered = mode == Hovered;
+                look.Enabled = mode != Disabled;
+                look.hasFocus = look.isDefault = true;
+                const Painted painted
+                    = paint(look, size.width(), size.height(), mode == Down ? StateDown : StateUp);
+                QCOMPARE(painted.image.size(), size);
+                QVERIFY(at(painted.image, 0, 0) != rgb(255, 0, 255));
+            }
+        }
+    }
 }
 
 QTEST_MAIN(TestXPButtonPainter)
