@@ -4,11 +4,12 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPen>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
+#include <utility>
 
 namespace kivaro {
 
@@ -68,6 +69,46 @@ QString substituteFamily(const QString &family)
     }
     return QStringLiteral("Liberation Sans");
 }
+
+// The ellipse's outline is two pixels wide.
+constexpr int EllipsePen = 2;
+
+// The ellipse inscribed in a rectangle, row by row: a pixel belongs to it when its centre lies
+// inside the ellipse through the rectangle's edges.
+class EllipseRows
+{
+public:
+    explicit EllipseRows(const Rect &r)
+        : m_r(r)
+        , m_cx((r.left + r.right) / 2.0)
+        , m_cy((r.top + r.bottom) / 2.0)
+        , m_a(r.width() / 2.0)
+        , m_b(r.height() / 2.0)
+    { }
+
+    // The columns [left, right) of row y inside the ellipse; left >= right for none.
+    std::pair<int, int> span(int y) const
+    {
+        if (m_r.isEmpty() || y < m_r.top || y >= m_r.bottom)
+            return { 0, 0 };
+        const double dy = (y + 0.5 - m_cy) / m_b;
+        const double rest = 1.0 - dy * dy;
+        if (rest <= 0.0)
+            return { 0, 0 };
+        const double half = m_a * std::sqrt(rest);
+        // Pixel x is inside when |x + 0.5 - cx| <= half.
+        const int left = std::max(m_r.left, static_cast<int>(std::ceil(m_cx - half - 0.5)));
+        const int right = std::min(m_r.right, static_cast<int>(std::floor(m_cx + half - 0.5)) + 1);
+        return { left, right };
+    }
+
+private:
+    Rect m_r;
+    double m_cx;
+    double m_cy;
+    double m_a;
+    double m_b;
+};
 
 } // namespace
 
@@ -243,17 +284,59 @@ void Canvas::patternFill(const Rect &r, const QImage &pattern)
     }
 }
 
+void Canvas::drawImage(int x, int y, const QImage &picture)
+{
+    if (picture.isNull())
+        return;
+    const Rect c = Rect::fromSize(x, y, picture.width(), picture.height()).intersected(bounds());
+    if (c.isEmpty())
+        return;
+    // Both formats hold the colour unpremultiplied in the low 24 bits, so the alpha byte can
+    // simply be set.
+    const bool direct = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32;
+    const QImage source = direct ? picture : picture.convertToFormat(QImage::Format_ARGB32);
+    for (int dy = c.top; dy < c.bottom; ++dy) {
+        const auto *from = reinterpret_cast<const QRgb *>(source.constScanLine(dy - y)) + (c.left - x);
+        QRgb *to = row(dy) + c.left;
+        for (int i = 0; i < c.width(); ++i)
+            to[i] = from[i] | 0xff000000u;
+    }
+}
+
 void Canvas::ellipse(const Rect &r, ColorRef edge, ColorRef inside)
 {
-    if (r.isEmpty() || m_image.isNull())
+    const Rect c = r.intersected(bounds());
+    if (r.isEmpty() || c.isEmpty())
         return;
-    QPainter painter(&m_image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    constexpr int PenWidth = 2;
-    painter.setPen(QPen(QColor(translated(edge)), PenWidth));
-    painter.setBrush(QColor(translated(inside)));
-    // The two-pixel pen straddles the path; keep it inside r.
-    painter.drawEllipse(QRectF(r.left + 1, r.top + 1, r.width() - PenWidth, r.height() - PenWidth));
+    const QRgb edgeColour = translated(edge);
+    const QRgb insideColour = translated(inside);
+    const EllipseRows outer(r);
+    const EllipseRows inner(r.adjusted(EllipsePen, EllipsePen, -EllipsePen, -EllipsePen));
+    for (int y = c.top; y < c.bottom; ++y) {
+        const auto [left, right] = outer.span(y);
+        if (left >= right)
+            continue;
+        auto [innerLeft, innerRight] = inner.span(y);
+        if (innerLeft >= innerRight)
+            innerLeft = innerRight = right; // the row lies wholly in the outline
+        fillClipped({ left, y, innerLeft, y + 1 }, edgeColour);
+        fillClipped({ innerLeft, y, innerRight, y + 1 }, insideColour);
+        fillClipped({ innerRight, y, right, y + 1 }, edgeColour);
+    }
+}
+
+QRegion Canvas::ellipseRegion(const Rect &r)
+{
+    QRegion region;
+    if (r.isEmpty())
+        return region;
+    const EllipseRows rows(r);
+    for (int y = r.top; y < r.bottom; ++y) {
+        const auto [left, right] = rows.span(y);
+        if (left < right)
+            region += QRect(left, y, right - left, 1);
+    }
+    return region;
 }
 
 void Canvas::focusRect(const Rect &r)
@@ -300,6 +383,42 @@ void Canvas::drawText(const Rect &r, const QString &text, TextFormat format, Col
                               UnboundedExtent);
         painter.drawText(unbounded, qtTextFlags(format) | Qt::TextDontClip, text);
     }
+}
+
+Canvas::TextStencil Canvas::textStencil(int width, int height, const QString &text, TextFormat format,
+                                        const QFont &font)
+{
+    TextStencil stencil { text, font, format, std::max(width, 0), std::max(height, 0), {} };
+    if (stencil.width == 0 || stencil.height == 0 || text.isEmpty())
+        return stencil;
+    constexpr ColorRef Off = rgb(0, 0, 0);
+    constexpr ColorRef On = rgb(255, 255, 255);
+    QImage image(stencil.width, stencil.height, QImage::Format_RGB32);
+    image.fill(toQRgb(Off));
+    Canvas canvas(image);
+    canvas.drawText({ 0, 0, stencil.width, stencil.height }, text, format & ~TextFormat(NoClip), On, font);
+    for (int y = 0; y < stencil.height; ++y) {
+        const QRgb *line = canvas.row(y);
+        int x = 0;
+        while (x < stencil.width) {
+            if (line[x] != toQRgb(On)) {
+                ++x;
+                continue;
+            }
+            const int left = x;
+            while (x < stencil.width && line[x] == toQRgb(On))
+                ++x;
+            stencil.runs.push_back({ y, left, x });
+        }
+    }
+    return stencil;
+}
+
+void Canvas::drawStencil(int x, int y, const TextStencil &stencil, ColorRef colour)
+{
+    const QRgb c = translated(colour);
+    for (const TextStencil::Run &run : stencil.runs)
+        fillClipped({ x + run.left, y + run.y, x + run.right, y + run.y + 1 }, c);
 }
 
 Rect Canvas::measureText(const Rect &r, const QString &text, TextFormat format, const QFont &font)

@@ -7,9 +7,11 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QRegion>
 #include <QString>
 
 #include <span>
+#include <vector>
 
 namespace kivaro {
 
@@ -72,6 +74,9 @@ public:
     void hatchFill(const Rect &r, Hatch pattern, ColorRef foreground, ColorRef background);
     // r tiled with the picture, the tiles anchored at the image's origin. A null picture draws nothing.
     void patternFill(const Rect &r, const QImage &pattern);
+    // The picture's pixels copied unchanged (as opaque RGB) with its top-left corner at (x, y);
+    // whatever falls outside the image is left out. A null picture draws nothing.
+    void drawImage(int x, int y, const QImage &picture);
     // The ellipse inscribed in r: a two-pixel outline in edge, the inside in inside.
     void ellipse(const Rect &r, ColorRef edge, ColorRef inside);
     // The dotted focus outline along the inside of r. It inverts every other pixel, so drawing it
@@ -81,6 +86,39 @@ public:
     // Text in one colour over a transparent background, from the top of r. "&" underlines the
     // character after it (the access key) and "&&" stands for one "&". Clipped to r unless NoClip.
     void drawText(const Rect &r, const QString &text, TextFormat format, ColorRef colour, const QFont &font);
+    // Clipped text laid out and rasterised once, so that it can be drawn again and again, in any
+    // colour and at any place, without laying it out each time: the pixels drawText sets for a
+    // rectangle of width x height, as runs along the rows.
+    struct TextStencil
+    {
+        struct Run
+        {
+            int y;
+            int left;
+            int right; // the first column after the run
+        };
+        QString text;
+        QFont font;
+        TextFormat format;
+        int width = 0;
+        int height = 0;
+        std::vector<Run> runs;
+
+        // Whether this is the stencil of that text in a rectangle of that size.
+        bool matches(int w, int h, const QString &t, TextFormat f, const QFont &fo) const
+        {
+            return w == width && h == height && f == format && t == text && fo == font;
+        }
+    };
+    // NoClip in format is ignored: a stencil never reaches beyond its rectangle.
+    static TextStencil textStencil(int width, int height, const QString &text, TextFormat format,
+                                   const QFont &font);
+    // The same pixels as drawText(Rect::fromSize(x, y, width, height), ...) of the stencil's text.
+    void drawStencil(int x, int y, const TextStencil &stencil, ColorRef colour);
+
+    // The pixels of the ellipse inscribed in r that ellipse() draws, as a region (a window shape).
+    static QRegion ellipseRegion(const Rect &r);
+
     // Where drawText would put the text, by the same rules: left and top of r stay, right and bottom
     // become those of the text (with WordBreak, as wrapped to r's width).
     static Rect measureText(const Rect &r, const QString &text, TextFormat format, const QFont &font);

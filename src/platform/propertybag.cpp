@@ -1,5 +1,7 @@
 #include "platform/propertybag.h"
 
+#include <limits>
+
 namespace kivaro {
 
 qsizetype PropertyBag::indexOf(const QString &key) const
@@ -15,6 +17,30 @@ QVariant PropertyBag::read(const QString &key, const QVariant &defaultValue) con
 {
     const qsizetype i = indexOf(key);
     return i >= 0 ? m_entries.at(i).value : defaultValue;
+}
+
+int PropertyBag::readInt(const QString &key, int defaultValue) const
+{
+    bool ok = false;
+    const qlonglong value = read(key, defaultValue).toLongLong(&ok);
+    if (!ok || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        return defaultValue;
+    return static_cast<int>(value);
+}
+
+quint32 PropertyBag::readColor(const QString &key, quint32 defaultValue) const
+{
+    bool ok = false;
+    const qlonglong value = read(key, defaultValue).toLongLong(&ok);
+    if (!ok || value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<quint32>::max())
+        return defaultValue;
+    return static_cast<quint32>(static_cast<quint64>(value) & 0xffffffffu);
+}
+
+bool PropertyBag::readBool(const QString &key, bool defaultValue) const
+{
+    const QVariant value = read(key, defaultValue);
+    return value.canConvert<bool>() ? value.toBool() : defaultValue;
 }
 
 void PropertyBag::write(const QString &key, const QVariant &value)

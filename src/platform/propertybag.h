@@ -20,6 +20,12 @@ public:
     bool contains(const QString &key) const { return indexOf(key) >= 0; }
     // The stored value, or defaultValue when the key is missing.
     QVariant read(const QString &key, const QVariant &defaultValue = {}) const;
+    // Typed reads for loading a control: an entry that cannot be read as that type (or, for
+    // numbers, lies outside the range) counts as missing. Colours are 32-bit numbers; a system-colour
+    // code may come back as the negative number of the same bits.
+    int readInt(const QString &key, int defaultValue) const;
+    quint32 readColor(const QString &key, quint32 defaultValue) const;
+    bool readBool(const QString &key, bool defaultValue) const;
     // Stores the value (replacing an entry under the same key, in its place).
     void write(const QString &key, const QVariant &value);
     // Stores the value unless it equals defaultValue; an entry left over from before is then

@@ -56,6 +56,8 @@ QFont arial(double points)
 
 } // namespace
 
+Q_DECLARE_METATYPE(kivaro::Rect)
+
 class TestCanvas : public QObject
 {
     Q_OBJECT
@@ -72,7 +74,13 @@ private Q_SLOTS:
     void hatchFillIsAnchoredAtOrigin_data();
     void hatchFillIsAnchoredAtOrigin();
     void patternFillTilesFromOrigin();
+    void drawImageCopiesAndClips_data();
+    void drawImageCopiesAndClips();
     void ellipseStaysInsideItsRectangle();
+    void ellipseRegionIsWhatEllipseDraws_data();
+    void ellipseRegionIsWhatEllipseDraws();
+    void stencilDrawsWhatDrawTextDraws_data();
+    void stencilDrawsWhatDrawTextDraws();
     void focusRectInvertsEveryOtherPixelAndUndoes();
     void textIsDrawnInColourInsideItsRectangle();
     void accessKeysAndDoubleAmpersands_data();
@@ -285,6 +293,41 @@ void TestCanvas::patternFillTilesFromOrigin()
     QCOMPARE(hex(canvas.pixel(0, 0)), hex(Paper));
 }
 
+void TestCanvas::drawImageCopiesAndClips_data()
+{
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QImage::Format>("format");
+
+    QTest::newRow("inside") << QPoint(2, 1) << QImage::Format_RGB32;
+    QTest::newRow("over the top-left corner") << QPoint(-2, -1) << QImage::Format_RGB32;
+    QTest::newRow("over the bottom-right corner") << QPoint(7, 4) << QImage::Format_RGB32;
+    QTest::newRow("transparent pixels come out opaque") << QPoint(1, 1) << QImage::Format_ARGB32;
+}
+
+void TestCanvas::drawImageCopiesAndClips()
+{
+    QFETCH(QPoint, at);
+    QFETCH(QImage::Format, format);
+    // 4 x 3 picture, pixel (x, y) = (40x, 80y, 5); in ARGB every pixel is fully transparent.
+    QImage picture(4, 3, format);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x)
+            picture.setPixel(x, y, qRgba(40 * x, 80 * y, 5, format == QImage::Format_ARGB32 ? 0 : 255));
+    }
+    QImage image = blank(10, 6);
+    Canvas canvas(image);
+    canvas.drawImage(at.x(), at.y(), picture);
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 10; ++x) {
+            const int px = x - at.x();
+            const int py = y - at.y();
+            const bool covered = px >= 0 && px < 4 && py >= 0 && py < 3;
+            QCOMPARE(hex(canvas.pixel(x, y)), hex(covered ? rgb(40 * px, 80 * py, 5) : Paper));
+            QCOMPARE(qAlpha(image.pixel(x, y)), 255);
+        }
+    }
+}
+
 void TestCanvas::ellipseStaysInsideItsRectangle()
 {
     QImage image = blank(40, 24);
@@ -301,6 +344,64 @@ void TestCanvas::ellipseStaysInsideItsRectangle()
     QCOMPARE(hex(canvas.pixel(4, 12)), hex(Ink));
     QCOMPARE(hex(canvas.pixel(5, 12)), hex(Ink));
     QCOMPARE(hex(canvas.pixel(6, 12)), hex(Other));
+}
+
+void TestCanvas::ellipseRegionIsWhatEllipseDraws_data()
+{
+    QTest::addColumn<Rect>("r");
+    QTest::newRow("wide") << Rect { 4, 2, 36, 22 };
+    QTest::newRow("odd sizes") << Rect { 1, 1, 24, 10 };
+    QTest::newRow("over the edge") << Rect { -5, -3, 30, 12 };
+    QTest::newRow("thinner than the outline") << Rect { 2, 2, 5, 40 };
+}
+
+void TestCanvas::ellipseRegionIsWhatEllipseDraws()
+{
+    QFETCH(Rect, r);
+    QImage image = blank(40, 30);
+    Canvas canvas(image);
+    canvas.ellipse(r, Ink, Other);
+    const QRegion shape = Canvas::ellipseRegion(r);
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x)
+            QCOMPARE(canvas.pixel(x, y) != Paper, shape.contains(QPoint(x, y)));
+    }
+}
+
+void TestCanvas::stencilDrawsWhatDrawTextDraws_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Rect>("r");
+    QTest::addColumn<int>("format");
+
+    const int caption = Canvas::WordBreak | Canvas::CenterHorizontally;
+    QTest::newRow("access key") << QStringLiteral("&Play") << Rect { 3, 2, 60, 18 } << caption;
+    QTest::newRow("wrapped") << QStringLiteral("Save the list") << Rect { 5, 1, 40, 40 } << caption;
+    QTest::newRow("clipped by the canvas")
+        << QStringLiteral("Wide text here") << Rect { -6, -4, 70, 12 } << int(Canvas::SingleLine);
+    QTest::newRow("NoClip is ignored") << QStringLiteral("Wide text here") << Rect { 10, 5, 30, 20 }
+                                       << int(Canvas::SingleLine | Canvas::NoClip);
+}
+
+void TestCanvas::stencilDrawsWhatDrawTextDraws()
+{
+    QFETCH(QString, text);
+    QFETCH(Rect, r);
+    QFETCH(int, format);
+    const Canvas::TextFormat f = Canvas::TextFormat::fromInt(format);
+
+    QImage direct = blank(80, 50);
+    Canvas directCanvas(direct);
+    directCanvas.drawText(r, text, f & ~Canvas::TextFormat(Canvas::NoClip), Ink, arial(8.25));
+    QImage stencilled = blank(80, 50);
+    Canvas stencilCanvas(stencilled);
+    const Canvas::TextStencil stencil = Canvas::textStencil(r.width(), r.height(), text, f, arial(8.25));
+    QVERIFY(stencil.matches(r.width(), r.height(), text, f, arial(8.25)));
+    QVERIFY(!stencil.matches(r.width() + 1, r.height(), text, f, arial(8.25)));
+    QVERIFY(!stencil.matches(r.width(), r.height(), text, f, arial(9)));
+    stencilCanvas.drawStencil(r.left, r.top, stencil, Ink);
+    QVERIFY(countOf(stencilCanvas, Ink) > 0);
+    QCOMPARE(stencilled, direct);
 }
 
 void TestCanvas::focusRectInvertsEveryOtherPixelAndUndoes()

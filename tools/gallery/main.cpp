@@ -1,14 +1,17 @@
 // kivaro-gallery: draws every look of the drawn controls into one PNG sheet, so a person can see
-// all of them side by side.
+// all of them side by side, or draws one saved button into a picture.
 //
 //   kivaro-gallery [output.png]      (default: kivaro-gallery.png)
+//   kivaro-gallery --xpbutton FORMFILE[#INSTANCE] --size WxH --state up|down|disabled
+//                  [--hover] [--focus] [--default] OUT.png
 
 #include "controls/progressbar/progressbarpainter.h"
 #include "controls/progressbar/progressbarstyle.h"
 #include "gallerysheet.h"
 #include "platform/canvas.h"
+#include "xpbuttongallery.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QStringList>
 
 #include <array>
@@ -126,12 +129,15 @@ int main(int argc, char *argv[])
     // The sheet is drawn off-screen; no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
+    if (arguments.contains(QLatin1String("--xpbutton")))
+        return renderXPButton(arguments.mid(1));
     const QString output = arguments.size() > 1 ? arguments.at(1) : QStringLiteral("kivaro-gallery.png");
 
     GallerySheet sheet;
     addProgressBarLooks(sheet);
+    addXPButtonLooks(sheet);
     if (!sheet.render().save(output, "PNG")) {
         std::fprintf(stderr, "kivaro-gallery: cannot write %s\n", qPrintable(output));
         return 1;

@@ -14,10 +14,6 @@ namespace {
 constexpr int channelMax = 255;
 constexpr double PercentScale = 100.0;
 
-int clampChannel(int c)
-{
-    return std::clamp(c, 0, channelMax);
-}
 int clampChannel(double c)
 {
     return std::clamp(roundToInt(c), 0, channelMax);
@@ -254,15 +250,6 @@ Rect progressTextRect(const QString &text, QSize client, const QFont &font)
     const int left = roundToInt(client.width() / 2.0 - w / 2.0);
     const int top = roundToInt(client.height() / 2.0 - h / 2.0);
     return Rect::fromSize(left, top, w, h);
-}
-
-ColorRef LightenColor(ColorRef colour, int amount)
-{
-    const ColorRef c = TranslateColor(colour);
-    auto lighten = [amount](int channel) {
-        return clampChannel(amount + channel * (channelMax - amount) / channelMax);
-    };
-    return rgb(lighten(redOf(c)), lighten(greenOf(c)), lighten(blueOf(c)));
 }
 
 ColorRef BlendColor(ColorRef first, ColorRef second, int weight)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/canvas.h"
+#include "platform/colormath.h"
 #include "platform/rect.h"
 #include "platform/systemcolors.h"
 
@@ -34,9 +35,6 @@ QString progressText(const ProgressBarLook &look);
 // Where that text goes: centred in the client area, as measured with the look's font.
 Rect progressTextRect(const QString &text, QSize client, const QFont &font);
 
-// Each channel c becomes amount + c x (255 - amount) / 255 (fraction dropped), at most 255:
-// amount 0 keeps the colour, amount 255 gives white.
-ColorRef LightenColor(ColorRef colour, int amount);
 // Each channel becomes round(second x (255 - weight) / 255 + first x weight / 255): weight 255
 // gives first, weight 0 gives second.
 ColorRef BlendColor(ColorRef first, ColorRef second, int weight);

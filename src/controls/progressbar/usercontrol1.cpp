@@ -10,7 +10,6 @@
 #include <QVariant>
 
 #include <algorithm>
-#include <limits>
 
 namespace kivaro {
 
@@ -35,32 +34,6 @@ QFont defaultFont()
     QFont font { QLatin1String(DefaultFontFamily) };
     font.setPointSizeF(DefaultFontPointSize);
     return font;
-}
-
-// A stored entry that cannot be read as a number counts as missing.
-int readInt(const PropertyBag &bag, const QString &key, int defaultValue)
-{
-    bool ok = false;
-    const qlonglong value = bag.read(key, defaultValue).toLongLong(&ok);
-    if (!ok || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-        return defaultValue;
-    return static_cast<int>(value);
-}
-
-// Colours are stored as 32-bit numbers; a system-colour code may come back as a negative one.
-ColorRef readColor(const PropertyBag &bag, const QString &key, ColorRef defaultValue)
-{
-    bool ok = false;
-    const qlonglong value = bag.read(key, defaultValue).toLongLong(&ok);
-    if (!ok || value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<quint32>::max())
-        return defaultValue;
-    return static_cast<ColorRef>(static_cast<quint64>(value) & 0xffffffffu);
-}
-
-bool readBool(const PropertyBag &bag, const QString &key, bool defaultValue)
-{
-    const QVariant value = bag.read(key, defaultValue);
-    return value.canConvert<bool>() ? value.toBool() : defaultValue;
 }
 
 } // namespace
@@ -267,20 +240,29 @@ void UserControl1::ReadProperties(const PropertyBag &bag)
     const QVariant storedFont = bag.read(KeyFont);
     if (storedFont.canConvert<QFont>() && storedFont.metaType() == QMetaType::fromType<QFont>())
         QWidget::setFont(storedFont.value<QFont>());
-    m_look.brushStyle = readInt(bag, KeyBrushStyle, DefaultBrushStyleStored);
-    setColor(readColor(bag, KeyColor, DefaultColor));
+    m_look.brushStyle = bag.readInt(KeyBrushStyle, DefaultBrushStyleStored);
+    setColor(bag.readColor(KeyColor, DefaultColor));
     const QVariant storedImage = bag.read(KeyImage);
     m_look.image
         = storedImage.metaType() == QMetaType::fromType<QImage>() ? storedImage.value<QImage>() : QImage();
-    setMax(readInt(bag, KeyMax, DefaultMax));
-    setMin(readInt(bag, KeyMin, DefaultMin));
-    setOrientation(readInt(bag, KeyOrientation, Horizontal));
-    setScrolling(readInt(bag, KeyScrolling, LookSegmented));
-    setShowText(readBool(bag, KeyShowText, false));
+    setMax(bag.readInt(KeyMax, DefaultMax));
+    setMin(bag.readInt(KeyMin, DefaultMin));
+    setOrientation(bag.readInt(KeyOrientation, Horizontal));
+    setScrolling(bag.readInt(KeyScrolling, LookSegmented));
+    setShowText(bag.readBool(KeyShowText, false));
     // "Value" holds the percentage itself, so it goes back as a percentage; fed through setValue it
     // would be scaled by Max a second time.
-    m_look.percentage = readInt(bag, KeyValue, 0);
+    m_look.percentage = bag.readInt(KeyValue, 0);
     DrawProgressBar();
+}
+
+FormSchema UserControl1::formSchema()
+{
+    return { { KeyFont, FormValue::Font },           { KeyBrushStyle, FormValue::Integer },
+             { KeyColor, FormValue::Colour },        { KeyImage, FormValue::Picture },
+             { KeyMax, FormValue::Integer },         { KeyMin, FormValue::Integer },
+             { KeyOrientation, FormValue::Integer }, { KeyScrolling, FormValue::Integer },
+             { KeyShowText, FormValue::Boolean },    { KeyValue, FormValue::Integer } };
 }
 
 void UserControl1::WriteProperties(PropertyBag &bag) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/progressbar/progressbarpainter.h"
+#include "platform/formfile.h"
 #include "platform/systemcolors.h"
 
 #include <QFont>
@@ -94,6 +95,8 @@ public:
     // Loading and saving the design-time settings through the host's property bag.
     void ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;
+    // The saved keys in their saving order, with how a form file spells them.
+    static FormSchema formSchema();
 
     QSize sizeHint() const override;
 

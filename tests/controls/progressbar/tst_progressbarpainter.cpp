@@ -103,8 +103,6 @@ class TestProgressBarPainter : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void lightenColor_data();
-    void lightenColor();
     void blendColor_data();
     void blendColor();
     void drawGradient_data();
@@ -121,28 +119,6 @@ private Q_SLOTS:
     void splitText_data();
     void splitText();
 };
-
-void TestProgressBarPainter::lightenColor_data()
-{
-    QTest::addColumn<ColorRef>("colour");
-    QTest::addColumn<int>("amount");
-    QTest::addColumn<ColorRef>("expected");
-
-    QTest::newRow("0 keeps") << Blue << 0 << Blue;
-    QTest::newRow("255 is white") << Blue << 255 << rgb(255, 255, 255);
-    QTest::newRow("150, fractions dropped") << Blue << 150 << rgb(171, 188, 219);
-    QTest::newRow("navy by 176") << rgb(0, 0, 128) << 176 << rgb(176, 176, 215);
-    QTest::newRow("system colour translated") << ColorRef(0x8000000D) << 0 << rgb(49, 106, 197);
-    QTest::newRow("above 255 stays white") << Blue << 300 << rgb(255, 255, 255);
-}
-
-void TestProgressBarPainter::lightenColor()
-{
-    QFETCH(ColorRef, colour);
-    QFETCH(int, amount);
-    QFETCH(ColorRef, expected);
-    QCOMPARE(hex(LightenColor(colour, amount)), hex(expected));
-}
 
 void TestProgressBarPainter::blendColor_data()
 {

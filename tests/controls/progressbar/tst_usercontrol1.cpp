@@ -1,8 +1,10 @@
 #include "controls/progressbar/progressbarstyle.h"
 #include "controls/progressbar/usercontrol1.h"
+#include "platform/formfile.h"
 #include "platform/propertybag.h"
 
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <limits>
@@ -64,6 +66,7 @@ private Q_SLOTS:
     void hWndDecidesThePaintedSize();
     void savesOnlyNonDefaultsInOrder();
     void savesEverythingInOrder();
+    void roundTripThroughAFormFile();
     void roundTripWithAnyKeyCase_data();
     void roundTripWithAnyKeyCase();
     void loadingAnEmptyBagGivesStoredDefaults();
@@ -348,6 +351,39 @@ void TestUserControl1::savesEverythingInOrder()
                             QStringLiteral("Orientation"), QStringLiteral("Scrolling"),
                             QStringLiteral("ShowText"), QStringLiteral("Value") }));
     QCOMPARE(bag.read(QStringLiteral("Value")).toInt(), control.percentage()); // the percentage is stored
+}
+
+void TestUserControl1::roundTripThroughAFormFile()
+{
+    QTemporaryDir dir;
+    UserControl1 control;
+    control.setColor(Blue);
+    control.setImage(checker());
+    control.setMax(30);
+    control.setScrolling(5);
+    control.setShowText(true);
+    control.setValue(7);
+    PropertyBag bag;
+    control.WriteProperties(bag);
+    const QString path = dir.filePath(QStringLiteral("form.ini"));
+    FormFile out(path);
+    QVERIFY(out.writeInstance(QStringLiteral("UserControl11"), UserControl1::formSchema(), bag));
+    QVERIFY2(out.save(), qPrintable(out.errorString()));
+
+    FormFile in(path);
+    QVERIFY(in.load());
+    PropertyBag read;
+    QVERIFY(in.readInstance(QStringLiteral("UserControl11"), UserControl1::formSchema(), read));
+    QCOMPARE(read.keys(), bag.keys());
+    UserControl1 loaded;
+    loaded.ReadProperties(read);
+    QCOMPARE(loaded.Color(), Blue);
+    QCOMPARE(loaded.Max(), 30);
+    QCOMPARE(loaded.Scrolling(), 5);
+    QVERIFY(loaded.ShowText());
+    QCOMPARE(loaded.percentage(), 23); // 7 of 30, kept as the percentage
+    QCOMPARE(loaded.Image(), checker());
+    QCOMPARE(loaded.Font().pointSizeF(), 8.25);
 }
 
 void TestUserControl1::roundTripWithAnyKeyCase_data()
