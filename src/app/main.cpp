@@ -4,11 +4,29 @@
 #include "assets/kivaroassets.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QProcessEnvironment>
 #include <QTextStream>
 
 #include <csignal>
+
+namespace {
+
+// The skins installed with Kivaro lie beside its bin folder (<prefix>/share/kivaro/skins); a
+// program run from its build tree takes the bundled skins of its source tree instead.
+QString installedSkins()
+{
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString buildTree = QFileInfo(QStringLiteral(KIVARO_BUILD_DIR)).canonicalFilePath();
+    if (!buildTree.isEmpty()
+        && QString(programFolder + QLatin1Char('/')).startsWith(buildTree + QLatin1Char('/')))
+        return QStringLiteral(KIVARO_SOURCE_SKINS);
+    return QDir::cleanPath(programFolder + QStringLiteral("/" KIVARO_INSTALLED_SKINS));
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -20,8 +38,8 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const kivaro::ParsedSettings parsed =
-        kivaro::parseSettings(arguments, QProcessEnvironment::systemEnvironment());
+    const kivaro::ParsedSettings parsed
+        = kivaro::parseSettings(arguments, QProcessEnvironment::systemEnvironment());
     QTextStream out(stdout);
     QTextStream err(stderr);
     if (!parsed.error.isEmpty()) {
@@ -44,7 +62,9 @@ int main(int argc, char *argv[])
     // A site that closes early must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
 
-    kivaro::Windows windows(parsed.settings);
+    kivaro::Settings settings = parsed.settings;
+    settings.installedSkins = installedSkins();
+    kivaro::Windows windows(settings);
     // Everything starts from the splash: the version check, then the default search and, six
     // seconds on, the main window, or else the update prompt.
     windows.splash();

@@ -4,6 +4,7 @@
 #include "controls/progressbar/usercontrol1.h"
 #include "engine/form2.h"
 #include "mainwindow/form1layout.h"
+#include "mainwindow/form4.h"
 #include "mainwindow/picturebox.h"
 #include "platform/events.h"
 #include "platform/player.h"
@@ -59,7 +60,7 @@ const QLatin1String FlagFound("yes");
 QFont designFont(int pixelSize, bool underline = false)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setFamilies({ QStringLiteral("Arial"), QStringLiteral("Liberation Sans") });
     font.setPixelSize(pixelSize);
     font.setUnderline(underline);
     return font;
@@ -116,6 +117,7 @@ Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Play
     , m_engine(std::move(engine))
     , m_flash(std::move(flash))
     , m_shopAddress(settings.shopAddress())
+    , m_skinFolders(settings.skinFolders())
     , m_looks(StoredLooks::defaults())
     , m_openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
 {
@@ -175,7 +177,8 @@ void Form1::buildElements()
     Text1->setMouseTracking(true);
     Text1->setText(DefaultQuery());
 
-    Image1 = new PictureBox(Picture1);
+    // The search button takes the size of each progress frame it shows, as the buttons do.
+    Image1 = new PictureBox(Picture1, true);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(SearchButton);
 
@@ -237,14 +240,14 @@ void Form1::buildElements()
     stored.write(QStringLiteral("Max"), ProgressCounterMax);
     Bar->ReadProperties(stored);
 
-    for (PictureBox *element : {Picture1, Image1, Image2, Eb, Db, Xb})
+    for (PictureBox *element : { Picture1, Image1, Image2, Eb, Db, Xb })
         connect(element, &PictureBox::lookChanged, this, [this] { updateTransparentColor(this); });
 
-    for (QWidget *element : {static_cast<QWidget *>(Picture1), static_cast<QWidget *>(Text1),
-                             static_cast<QWidget *>(Image1), static_cast<QWidget *>(Image2),
-                             static_cast<QWidget *>(Label1), static_cast<QWidget *>(Label2),
-                             static_cast<QWidget *>(lblStat), static_cast<QWidget *>(Eb), static_cast<QWidget *>(Db),
-                             static_cast<QWidget *>(Xb)}) {
+    for (QWidget *element :
+         { static_cast<QWidget *>(Picture1), static_cast<QWidget *>(Text1), static_cast<QWidget *>(Image1),
+           static_cast<QWidget *>(Image2), static_cast<QWidget *>(Label1), static_cast<QWidget *>(Label2),
+           static_cast<QWidget *>(lblStat), static_cast<QWidget *>(Eb), static_cast<QWidget *>(Db),
+           static_cast<QWidget *>(Xb) }) {
         element->installEventFilter(this);
     }
 }
@@ -378,7 +381,11 @@ void Form1::Add(const QString &title)
 
 void Form1::showSkinChooser()
 {
-    // Skins come with the skin chooser.
+    if (!m_skinChooser)
+        m_skinChooser = new Form4(m_skinFolders, m_looks, this);
+    m_skinChooser->show();
+    m_skinChooser->raise();
+    m_skinChooser->activateWindow();
 }
 
 void Form1::showNotice(const QString &text)
@@ -414,7 +421,8 @@ QString Form1::shopSearchAddress(const QString &shopAddress, const QString &full
 {
     if (fullTitle.isEmpty())
         return {};
-    const QString artist = QString(fullTitle).replace(QLatin1Char(' '), QLatin1Char('+')).section(QLatin1Char('-'), 0, 0);
+    const QString artist
+        = QString(fullTitle).replace(QLatin1Char(' '), QLatin1Char('+')).section(QLatin1Char('-'), 0, 0);
     return shopAddress + QStringLiteral("/search/default.asp?SearchType=all&searchstring=") + artist
         + QStringLiteral("&av=2&buttonsearchfast.x=0&buttonsearchfast.y=0");
 }
@@ -431,7 +439,7 @@ void Form1::openRecordShop()
 
 QPoint Form1::dragPosition(const QPoint &pointer, int grabX, int grabY)
 {
-    return {pointer.x() * TwipsPerPixel - grabX, pointer.y() * TwipsPerPixel - grabY};
+    return { pointer.x() * TwipsPerPixel - grabX, pointer.y() * TwipsPerPixel - grabY };
 }
 
 void Form1::showLook(PictureBox *element, const QPixmap &picture)

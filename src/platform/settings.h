@@ -14,11 +14,12 @@ namespace kivaro {
 // option or, failing that, from an environment variable, or else keeps its built-in default.
 struct Settings
 {
-    QUrl site{QStringLiteral("http://www.youtube.com")};
-    QUrl vendor{QStringLiteral("http://www.kivaro.com")};
-    QUrl shop{QStringLiteral("http://www.cdrecordshop.com")};
+    QUrl site { QStringLiteral("http://www.youtube.com") };
+    QUrl vendor { QStringLiteral("http://www.kivaro.com") };
+    QUrl shop { QStringLiteral("http://www.cdrecordshop.com") };
     QString player = QStringLiteral("mpv --no-video --really-quiet");
     QString dataDir; // the product folder; empty until resolved by parse()
+    QString installedSkins; // the skins installed with the program; empty: none
     bool verbose = false;
 
     // An address that holds no video: loading it into the player stops the music.
@@ -36,6 +37,9 @@ struct Settings
     QString shopAddress() const { return baseAddress(shop); }
 
     static QString baseAddress(const QUrl &url);
+    // Where the skin chooser looks, in this order: the user's skins in the product folder, then the
+    // installed ones.
+    QStringList skinFolders() const;
 };
 
 struct ParsedSettings
