@@ -18,12 +18,11 @@ namespace {
 // program run from its build tree takes the bundled skins of its source tree instead.
 QString installedSkins()
 {
-    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString programFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     const QString buildTree = QFileInfo(QStringLiteral(KIVARO_BUILD_DIR)).canonicalFilePath();
-    if (!buildTree.isEmpty()
-        && QString(programFolder + QLatin1Char('/')).startsWith(buildTree + QLatin1Char('/')))
+    if (!buildTree.isEmpty() && programFolder.startsWith(buildTree + QLatin1Char('/')))
         return QStringLiteral(KIVARO_SOURCE_SKINS);
-    return QDir::cleanPath(programFolder + QStringLiteral("/" KIVARO_INSTALLED_SKINS));
+    return QDir::cleanPath(programFolder + QStringLiteral(KIVARO_INSTALLED_SKINS));
 }
 
 } // namespace
@@ -38,8 +37,8 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const kivaro::ParsedSettings parsed
-        = kivaro::parseSettings(arguments, QProcessEnvironment::systemEnvironment());
+    const kivaro::ParsedSettings parsed =
+        kivaro::parseSettings(arguments, QProcessEnvironment::systemEnvironment());
     QTextStream out(stdout);
     QTextStream err(stderr);
     if (!parsed.error.isEmpty()) {

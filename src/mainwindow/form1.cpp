@@ -60,7 +60,7 @@ const QLatin1String FlagFound("yes");
 QFont designFont(int pixelSize, bool underline = false)
 {
     QFont font;
-    font.setFamilies({ QStringLiteral("Arial"), QStringLiteral("Liberation Sans") });
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     font.setPixelSize(pixelSize);
     font.setUnderline(underline);
     return font;
@@ -240,14 +240,14 @@ void Form1::buildElements()
     stored.write(QStringLiteral("Max"), ProgressCounterMax);
     Bar->ReadProperties(stored);
 
-    for (PictureBox *element : { Picture1, Image1, Image2, Eb, Db, Xb })
+    for (PictureBox *element : {Picture1, Image1, Image2, Eb, Db, Xb})
         connect(element, &PictureBox::lookChanged, this, [this] { updateTransparentColor(this); });
 
-    for (QWidget *element :
-         { static_cast<QWidget *>(Picture1), static_cast<QWidget *>(Text1), static_cast<QWidget *>(Image1),
-           static_cast<QWidget *>(Image2), static_cast<QWidget *>(Label1), static_cast<QWidget *>(Label2),
-           static_cast<QWidget *>(lblStat), static_cast<QWidget *>(Eb), static_cast<QWidget *>(Db),
-           static_cast<QWidget *>(Xb) }) {
+    for (QWidget *element : {static_cast<QWidget *>(Picture1), static_cast<QWidget *>(Text1),
+                             static_cast<QWidget *>(Image1), static_cast<QWidget *>(Image2),
+                             static_cast<QWidget *>(Label1), static_cast<QWidget *>(Label2),
+                             static_cast<QWidget *>(lblStat), static_cast<QWidget *>(Eb), static_cast<QWidget *>(Db),
+                             static_cast<QWidget *>(Xb)}) {
         element->installEventFilter(this);
     }
 }
@@ -421,8 +421,7 @@ QString Form1::shopSearchAddress(const QString &shopAddress, const QString &full
 {
     if (fullTitle.isEmpty())
         return {};
-    const QString artist
-        = QString(fullTitle).replace(QLatin1Char(' '), QLatin1Char('+')).section(QLatin1Char('-'), 0, 0);
+    const QString artist = QString(fullTitle).replace(QLatin1Char(' '), QLatin1Char('+')).section(QLatin1Char('-'), 0, 0);
     return shopAddress + QStringLiteral("/search/default.asp?SearchType=all&searchstring=") + artist
         + QStringLiteral("&av=2&buttonsearchfast.x=0&buttonsearchfast.y=0");
 }
@@ -439,7 +438,7 @@ void Form1::openRecordShop()
 
 QPoint Form1::dragPosition(const QPoint &pointer, int grabX, int grabY)
 {
-    return { pointer.x() * TwipsPerPixel - grabX, pointer.y() * TwipsPerPixel - grabY };
+    return {pointer.x() * TwipsPerPixel - grabX, pointer.y() * TwipsPerPixel - grabY};
 }
 
 void Form1::showLook(PictureBox *element, const QPixmap &picture)

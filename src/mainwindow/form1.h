@@ -29,11 +29,11 @@ class ShapeBox;
 // replaces them; the elements pick them up the next time a handler shows them.
 struct StoredLooks
 {
-    QPixmap IMn, IMd, ImGo; // backgrounds: normal, search button pressed, search button lit
-    QPixmap En, Eo, Ed; // menu button: normal, under the mouse, pressed
-    QPixmap Dn, Doo, Dd; // minimise button
-    QPixmap Xn, Xo, Xd; // exit button
-    std::array<QPixmap, 9> P; // progress frames 0 to 7; P[8] holds no picture
+    QPixmap IMn, IMd, ImGo;      // backgrounds: normal, search button pressed, search button lit
+    QPixmap En, Eo, Ed;          // menu button: normal, under the mouse, pressed
+    QPixmap Dn, Doo, Dd;         // minimise button
+    QPixmap Xn, Xo, Xd;          // exit button
+    std::array<QPixmap, 9> P;    // progress frames 0 to 7; P[8] holds no picture
     QPixmap historyGlyph;
     QPixmap handCursor;
 
@@ -52,8 +52,7 @@ class Form1 : public QWidget, public MainWindowInterface
 public:
     using EngineAccess = std::function<Form2 &()>;
 
-    Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Player> flash,
-          QWidget *parent = nullptr);
+    Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Player> flash, QWidget *parent = nullptr);
     ~Form1() override;
 
     // The artist-and-title search the program starts with, also the search box's first text.
@@ -110,8 +109,8 @@ public:
     // Outside the visible area: the counter behind the progress frames and the timers.
     UserControl1 *Bar = nullptr;
     QTimer *tmrStat = nullptr; // the ticker, 100 ms
-    QTimer *Timer2 = nullptr; // the progress frames, 20 ms
-    QTimer *Timer1 = nullptr; // no action
+    QTimer *Timer2 = nullptr;  // the progress frames, 20 ms
+    QTimer *Timer1 = nullptr;  // no action
 
     // Dragging the window by its background.
     int Dragging = 0;

@@ -52,24 +52,23 @@ ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnviron
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Kivaro: type an artist or a song and hear it."));
-    const QCommandLineOption helpOption(QStringList { QStringLiteral("h"), QStringLiteral("help") },
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help and exit."));
     const QCommandLineOption versionOption(QStringLiteral("version"),
                                            QStringLiteral("Show the version and exit."));
     UrlOption urlOptions[] = {
-        { QCommandLineOption(QStringLiteral("site"),
-                             QStringLiteral("Video site address and connect host/port (KIVARO_SITE)."),
-                             QStringLiteral("URL")),
-          "KIVARO_SITE", &Settings::site },
-        { QCommandLineOption(
-              QStringLiteral("vendor"),
-              QStringLiteral("Vendor site, base of /version.dll and /NewVers.exe (KIVARO_VENDOR)."),
-              QStringLiteral("URL")),
-          "KIVARO_VENDOR", &Settings::vendor },
-        { QCommandLineOption(QStringLiteral("shop"),
-                             QStringLiteral("Record shop, base of /search/default.asp (KIVARO_SHOP)."),
-                             QStringLiteral("URL")),
-          "KIVARO_SHOP", &Settings::shop },
+        {QCommandLineOption(QStringLiteral("site"),
+                            QStringLiteral("Video site address and connect host/port (KIVARO_SITE)."),
+                            QStringLiteral("URL")),
+         "KIVARO_SITE", &Settings::site},
+        {QCommandLineOption(QStringLiteral("vendor"),
+                            QStringLiteral("Vendor site, base of /version.dll and /NewVers.exe (KIVARO_VENDOR)."),
+                            QStringLiteral("URL")),
+         "KIVARO_VENDOR", &Settings::vendor},
+        {QCommandLineOption(QStringLiteral("shop"),
+                            QStringLiteral("Record shop, base of /search/default.asp (KIVARO_SHOP)."),
+                            QStringLiteral("URL")),
+         "KIVARO_SHOP", &Settings::shop},
     };
     const QCommandLineOption playerOption(
         QStringLiteral("player"),
@@ -98,8 +97,7 @@ ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnviron
     result.showHelp = parser.isSet(helpOption);
     result.showVersion = parser.isSet(versionOption);
     if (!parser.positionalArguments().isEmpty()) {
-        result.error
-            = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst());
+        result.error = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst());
         return result;
     }
 

@@ -14,9 +14,9 @@ namespace kivaro {
 // option or, failing that, from an environment variable, or else keeps its built-in default.
 struct Settings
 {
-    QUrl site { QStringLiteral("http://www.youtube.com") };
-    QUrl vendor { QStringLiteral("http://www.kivaro.com") };
-    QUrl shop { QStringLiteral("http://www.cdrecordshop.com") };
+    QUrl site{QStringLiteral("http://www.youtube.com")};
+    QUrl vendor{QStringLiteral("http://www.kivaro.com")};
+    QUrl shop{QStringLiteral("http://www.cdrecordshop.com")};
     QString player = QStringLiteral("mpv --no-video --really-quiet");
     QString dataDir; // the product folder; empty until resolved by parse()
     QString installedSkins; // the skins installed with the program; empty: none
