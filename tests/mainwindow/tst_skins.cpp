@@ -380,6 +380,36 @@ private Q_SLOTS:
         form->File1_DblClick();
         QCOMPARE(looks.Xn.toImage().pixel(0, 0), qRgb(0, 255, 0));
     }
+
+    // The skins that come with the program give every stored picture, at the design's sizes.
+    void bundledSkinsLoadCompletely_data()
+    {
+        QTest::addColumn<QString>("marker");
+        const QStringList markers = FileListBox::matchingFiles(
+            QStringLiteral(KIVARO_SOURCE_DIR "/assets/skins"), QStringLiteral("*.skn*"));
+        QCOMPARE(markers, words("carnival.skn midnight.skn pearl.skn"));
+        for (const QString &marker : markers)
+            QTest::newRow(qPrintable(marker)) << marker;
+    }
+    void bundledSkinsLoadCompletely()
+    {
+        QFETCH(QString, marker);
+        StoredLooks looks = markedLooks();
+        const StoredLooks before = looks;
+        Form4 *form = new Form4({ QStringLiteral(KIVARO_SOURCE_DIR "/assets/skins") }, looks, nullptr);
+        for (int row = 0; row < form->File1->count(); ++row) {
+            if (form->File1->fileName(row) == marker)
+                form->File1->setCurrentRow(row);
+        }
+        form->File1_DblClick();
+        QVERIFY(!errorBox());
+        QCOMPARE(::changed(before, looks),
+                 words("Dd Dn Doo Ed En Eo IMd IMn ImGo P0 P1 P2 P3 P4 P5 P6 P7 Xd Xn Xo"));
+        QCOMPARE(looks.IMn.size(), QSize(391, 103));
+        QCOMPARE(looks.Doo.size(), QSize(36, 29));
+        QCOMPARE(looks.Xd.size(), QSize(37, 30));
+        QCOMPARE(looks.P[3].size(), QSize(68, 70));
+    }
 };
 
 QTEST_MAIN(TestSkins)

@@ -19,7 +19,6 @@ SkinTheme pearl()
     SkinTheme t;
     t.name = QStringLiteral("pearl");
     t.PanelRadius = 30;
-    t.TabRadius = 12;
     t.Body = stops({ { 0, qRgb(250, 251, 253) },
                      { 0.40, qRgb(214, 221, 232) },
                      { 0.47, qRgb(150, 162, 182) },
@@ -31,7 +30,7 @@ SkinTheme pearl()
     t.GlossAlphaTop = 90;
     t.GlossAlphaBottom = 10;
     t.WellShadow = qRgb(60, 72, 92);
-    t.WellHighlight = qRgb(255, 255, 255);
+    t.WellHighlight = qRgb(170, 182, 200);
     t.TickerFaceTop = qRgb(20, 30, 46);
     t.TickerFaceBottom = qRgb(34, 50, 74);
     t.TickerGlow = qRgb(120, 190, 255);
@@ -133,8 +132,8 @@ SkinTheme carnival()
     t.WellShadow = qRgb(26, 6, 52);
     t.WellHighlight = qRgb(200, 140, 250);
     t.TickerFaceTop = qRgb(10, 40, 50);
-    t.TickerFaceBottom = qRgb(0, 70, 84);
-    t.TickerGlow = qRgb(0, 240, 220);
+    t.TickerFaceBottom = qRgb(0, 56, 70);
+    t.TickerGlow = qRgb(0, 170, 190);
     t.TitleStripTop = qRgb(255, 246, 200);
     t.TitleStripBottom = qRgb(255, 226, 140);
     t.Accent = qRgb(255, 220, 0);
