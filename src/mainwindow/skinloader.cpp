@@ -12,92 +12,26 @@ namespace {
 struct KeyedPicture
 {
     const char *key;
-    QPixmap &(*stored)(StoredLooks &);
+    QPixmap StoredLooks::*picture; // none for a progress frame
+    std::size_t frame;
 };
 
 // The keys of a skin, in the order a file's key is compared with them.
+// clang-format off
 constexpr KeyedPicture Keys[] = {
-    { "IMN",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.IMn;
-      } },
-    { "IMO",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.ImGo;
-      } },
-    { "IMD",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.IMd;
-      } },
-    { "XN",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.Xn;
-      } },
-    { "XO",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.Xo;
-      } },
-    { "XD",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.Xd;
-      } },
-    { "DOO",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.Doo;
-      } },
-    { "DN",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.Dn;
-      } },
-    { "DD",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.Dd;
-      } },
-    { "ED",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.Ed;
-      } },
-    { "EO",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.Eo;
-      } },
-    { "EN",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.En;
-      } },
-    { "P0",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.P[0];
-      } },
-    { "P1",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.P[1];
-      } },
-    { "P2",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.P[2];
-      } },
-    { "P3",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.P[3];
-      } },
-    { "P4",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.P[4];
-      } },
-    { "P5",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.P[5];
-      } },
-    { "P6",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.P[6];
-      } },
-    { "P7",
-      [](StoredLooks &l) -> QPixmap & {
-          return l.P[7];
-      } },
+    {"IMN", &StoredLooks::IMn, 0}, {"IMO", &StoredLooks::ImGo, 0}, {"IMD", &StoredLooks::IMd, 0},
+    {"XN", &StoredLooks::Xn, 0},   {"XO", &StoredLooks::Xo, 0},    {"XD", &StoredLooks::Xd, 0},
+    {"DOO", &StoredLooks::Doo, 0}, {"DN", &StoredLooks::Dn, 0},    {"DD", &StoredLooks::Dd, 0},
+    {"ED", &StoredLooks::Ed, 0},   {"EO", &StoredLooks::Eo, 0},    {"EN", &StoredLooks::En, 0},
+    {"P0", nullptr, 0}, {"P1", nullptr, 1}, {"P2", nullptr, 2}, {"P3", nullptr, 3},
+    {"P4", nullptr, 4}, {"P5", nullptr, 5}, {"P6", nullptr, 6}, {"P7", nullptr, 7},
 };
+// clang-format on
+
+QPixmap &stored(StoredLooks &looks, const KeyedPicture &entry)
+{
+    return entry.picture ? looks.*entry.picture : looks.P.at(entry.frame);
+}
 
 const KeyedPicture *find(const QString &key)
 {
@@ -141,7 +75,7 @@ SkinLoader::Outcome SkinLoader::giveFile(const QString &folder, const QString &f
     const std::optional<QImage> picture = readPicture(folder + QLatin1Char('/') + fileName);
     if (!picture)
         return Outcome::Failed;
-    entry->stored(m_looks) = QPixmap::fromImage(*picture);
+    stored(m_looks, *entry) = QPixmap::fromImage(*picture);
     return Outcome::Given;
 }
 
