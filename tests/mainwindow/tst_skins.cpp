@@ -59,14 +59,14 @@ const QByteArray TinyGif
 // Writes one file of a skin folder. "NAME" is a 2 x 3 picture in the format its suffix names
 // (PNG without one); "NAME=text" a text file; "NAME=WxH" a PNG of that size; "NAME=#rrggbb" a
 // 2 x 3 PNG of that colour; "NAME=empty" an empty file; "NAME/" a folder.
-void writeFile(const QDir &folder, const QString &spec)
+void writeFile(const QDir &folder, const QString &entry)
 {
-    if (spec.endsWith(QLatin1Char('/'))) {
-        QVERIFY(folder.mkpath(spec));
+    if (entry.endsWith(QLatin1Char('/'))) {
+        QVERIFY(folder.mkpath(entry));
         return;
     }
-    const QString name = spec.section(QLatin1Char('='), 0, 0);
-    const QString what = spec.section(QLatin1Char('='), 1);
+    const QString name = entry.section(QLatin1Char('='), 0, 0);
+    const QString what = entry.section(QLatin1Char('='), 1);
     QFile file(folder.filePath(name));
     QVERIFY(file.open(QIODevice::WriteOnly));
     const QString suffix
