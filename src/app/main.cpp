@@ -5,11 +5,28 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QProcessEnvironment>
 #include <QTextStream>
 
 #include <csignal>
+
+namespace {
+
+// The skins installed with Kivaro lie beside its bin folder (<prefix>/share/kivaro/skins); a
+// program run from its build tree takes the bundled skins of its source tree instead.
+QString installedSkins()
+{
+    const QString programFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    const QString buildTree = QFileInfo(QStringLiteral(KIVARO_BUILD_DIR)).canonicalFilePath();
+    if (!buildTree.isEmpty() && programFolder.startsWith(buildTree + QLatin1Char('/')))
+        return QStringLiteral(KIVARO_SOURCE_SKINS);
+    return QDir::cleanPath(programFolder + QStringLiteral(KIVARO_INSTALLED_SKINS));
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -45,7 +62,9 @@ int main(int argc, char *argv[])
     // A site that closes early must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
 
-    kivaro::Windows windows(parsed.settings);
+    kivaro::Settings settings = parsed.settings;
+    settings.installedSkins = installedSkins();
+    kivaro::Windows windows(settings);
     // The desktop's media controls, when there is a session bus to offer them on.
     windows.startMediaControls(QDBusConnection::sessionBus());
     // Everything starts from the splash: the version check, then the default search and, six

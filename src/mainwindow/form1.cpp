@@ -4,6 +4,7 @@
 #include "controls/progressbar/usercontrol1.h"
 #include "engine/form2.h"
 #include "mainwindow/form1layout.h"
+#include "mainwindow/form4.h"
 #include "mainwindow/picturebox.h"
 #include "platform/events.h"
 #include "platform/player.h"
@@ -116,6 +117,7 @@ Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Play
     , m_engine(std::move(engine))
     , m_flash(std::move(flash))
     , m_shopAddress(settings.shopAddress())
+    , m_skinFolders(settings.skinFolders())
     , m_looks(StoredLooks::defaults())
     , m_openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
 {
@@ -175,7 +177,8 @@ void Form1::buildElements()
     Text1->setMouseTracking(true);
     Text1->setText(DefaultQuery());
 
-    Image1 = new PictureBox(Picture1);
+    // The search button takes the size of each progress frame it shows, as the buttons do.
+    Image1 = new PictureBox(Picture1, true);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(SearchButton);
 
@@ -378,7 +381,11 @@ void Form1::Add(const QString &title)
 
 void Form1::showSkinChooser()
 {
-    // Skins come with the skin chooser.
+    if (!m_skinChooser)
+        m_skinChooser = new Form4(m_skinFolders, m_looks, this);
+    m_skinChooser->show();
+    m_skinChooser->raise();
+    m_skinChooser->activateWindow();
 }
 
 void Form1::showNotice(const QString &text)

@@ -20,6 +20,7 @@ class QTimer;
 namespace kivaro {
 
 class Form2;
+class Form4;
 class UserControl1;
 class PictureBox;
 class ShapeBox;
@@ -150,6 +151,8 @@ private:
     EngineAccess m_engine;
     std::unique_ptr<Player> m_flash;
     QString m_shopAddress;
+    QStringList m_skinFolders;
+    QPointer<Form4> m_skinChooser;
     StoredLooks m_looks;
     std::function<void(const QUrl &)> m_openUrl;
     std::function<void()> m_endProgram;

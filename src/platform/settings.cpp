@@ -35,6 +35,16 @@ QString checkUrl(const QString &name, const QString &text, QUrl *url)
 
 } // namespace
 
+QStringList Settings::skinFolders() const
+{
+    QStringList folders;
+    if (!dataDir.isEmpty())
+        folders << dataDir + QLatin1String("/skins");
+    if (!installedSkins.isEmpty())
+        folders << installedSkins;
+    return folders;
+}
+
 ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnvironment &environment)
 {
     ParsedSettings result;

@@ -19,6 +19,7 @@ struct Settings
     QUrl shop{QStringLiteral("http://www.cdrecordshop.com")};
     QString player = QStringLiteral("mpv --no-video --really-quiet");
     QString dataDir; // the product folder; empty until resolved by parse()
+    QString installedSkins; // the skins installed with the program; empty: none
     bool verbose = false;
 
     // An address that holds no video: loading it into the player stops the music.
@@ -36,6 +37,9 @@ struct Settings
     QString shopAddress() const { return baseAddress(shop); }
 
     static QString baseAddress(const QUrl &url);
+    // Where the skin chooser looks, in this order: the user's skins in the product folder, then the
+    // installed ones.
+    QStringList skinFolders() const;
 };
 
 struct ParsedSettings

@@ -61,8 +61,15 @@ private:
         const QImage look = m_window->grab().toImage();
         m_refreshing = false;
         const QRegion region = opaqueRegion(look, m_key);
-        if (region != m_window->mask())
-            m_window->setMask(region);
+        const QRegion previous = m_window->mask();
+        if (region == previous)
+            return;
+        m_window->setMask(region);
+        // The desktop fills what a shape gains with the window's background colour, the key
+        // itself, and need not ask for it to be drawn: draw it (as when a skin's outline is less
+        // rounded than the one before).
+        if (!previous.isEmpty())
+            m_window->update(region - previous);
     }
 
     QPointer<QWidget> m_window;

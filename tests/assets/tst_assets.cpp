@@ -1,8 +1,12 @@
 #include "assetcatalogue.h"
 #include "assets/kivaroassets.h"
 #include "skinlayout.h"
+#include "skintheme.h"
 
+#include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QFile>
 #include <QImage>
 #include <QSet>
@@ -25,21 +29,46 @@ constexpr double ReadableContrast = 4.5;
 constexpr QRgb White = qRgb(255, 255, 255);
 constexpr QRgb Navy = qRgb(3, 16, 103);
 
+// Where a picture is kept: built in under ":/", or, for the bundled skins, a file in assets/.
+QString location(const QString &path)
+{
+    return path.startsWith(QLatin1String("skins/")) ? QStringLiteral(KIVARO_SOURCE_DIR "/assets/") + path
+                                                    : QStringLiteral(":/") + path;
+}
+
 QImage resource(const QString &path)
 {
-    return QImage(QStringLiteral(":/") + path).convertToFormat(QImage::Format_ARGB32);
+    return QImage(location(path)).convertToFormat(QImage::Format_ARGB32);
 }
 
 // Opaque pictures are stored without an alpha channel, so the window's colour key alone decides
 // what is see-through.
 bool storedOpaque(const QString &path)
 {
-    return !QImage(QStringLiteral(":/") + path).hasAlphaChannel();
+    return !QImage(location(path)).hasAlphaChannel();
 }
 
-QImage skin(const QString &designName)
+// A picture of the program's own skin (skinName empty) or of a bundled skin, by its design name.
+QImage skin(const QString &skinName, const QString &designName)
 {
-    return resource(AssetCatalogue::skinPath(designName));
+    if (skinName.isEmpty())
+        return resource(AssetCatalogue::skinPath(designName));
+    return resource(QStringLiteral("skins/") + skinName + QLatin1Char('/') + AssetCatalogue::skinKey(designName)
+                    + QStringLiteral(".png"));
+}
+
+// The program's own skin and every bundled one.
+QStringList allSkins()
+{
+    QStringList names{QString()};
+    for (const SkinTheme &theme : SkinTheme::bundled())
+        names << theme.name;
+    return names;
+}
+
+QString rowName(const QString &skinName, const QString &what)
+{
+    return (skinName.isEmpty() ? QStringLiteral("own") : skinName) + QLatin1Char(' ') + what;
 }
 
 bool isCut(QRgb pixel)
@@ -107,18 +136,31 @@ private:
 
     void addLookRows()
     {
+        QTest::addColumn<QString>("skinName");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("place");
         const QList<std::pair<QStringList, QRect>> looks = {
             {{QStringLiteral("En"), QStringLiteral("Eo"), QStringLiteral("Ed")}, MenuButton},
             {{QStringLiteral("Dn"), QStringLiteral("Doo"), QStringLiteral("Dd")}, MinimiseButton},
             {{QStringLiteral("Xn"), QStringLiteral("Xo"), QStringLiteral("Xd")}, ExitButton}};
-        for (const auto &[names, place] : looks)
-            for (const QString &name : names)
-                QTest::newRow(qPrintable(name)) << name << place;
-        for (int frame = 0; frame < ProgressFrameCount; ++frame)
-            QTest::newRow(qPrintable(QStringLiteral("P%1").arg(frame))) << QStringLiteral("P%1").arg(frame)
-                                                                       << SearchButton;
+        for (const QString &skinName : allSkins()) {
+            for (const auto &[names, place] : looks)
+                for (const QString &name : names)
+                    QTest::newRow(qPrintable(rowName(skinName, name))) << skinName << name << place;
+            for (int frame = 0; frame < ProgressFrameCount; ++frame)
+                QTest::newRow(qPrintable(rowName(skinName, QStringLiteral("P%1").arg(frame))))
+                    << skinName << QStringLiteral("P%1").arg(frame) << SearchButton;
+        }
+    }
+
+    // One row per skin, with a column of names.
+    static void addSkinRows(const char *column, const QList<std::pair<const char *, QString>> &rows)
+    {
+        QTest::addColumn<QString>("skinName");
+        QTest::addColumn<QString>(column); // kept by pointer: a literal
+        for (const QString &skinName : allSkins())
+            for (const auto &[row, value] : rows)
+                QTest::newRow(qPrintable(rowName(skinName, QLatin1String(row)))) << skinName << value;
     }
 
 private Q_SLOTS:
@@ -197,9 +239,35 @@ private Q_SLOTS:
         if (QFile::exists(QStringLiteral(":/splash.png")))
             built.insert(QStringLiteral("splash.png"));
         QSet<QString> listed;
-        for (const AssetCatalogue::Entry &entry : m_catalogue->entries())
-            listed.insert(entry.path);
+        for (const AssetCatalogue::Entry &entry : m_catalogue->entries()) {
+            if (entry.resource)
+                listed.insert(entry.path);
+        }
         QCOMPARE(built, listed);
+    }
+
+    // Each bundled skin is a marker and a folder of exactly the twenty pictures a skin can hold.
+    void bundledSkinsAreComplete_data()
+    {
+        QTest::addColumn<QString>("skinName");
+        for (const SkinTheme &theme : SkinTheme::bundled())
+            QTest::newRow(qPrintable(theme.name)) << theme.name;
+        QCOMPARE(SkinTheme::bundled().size(), 3);
+    }
+    void bundledSkinsAreComplete()
+    {
+        QFETCH(QString, skinName);
+        const QDir skins(QStringLiteral(KIVARO_SOURCE_DIR "/assets/skins"));
+        QVERIFY(QFileInfo(skins.filePath(skinName + QStringLiteral(".skn"))).isFile());
+        QCOMPARE(QDir(skins.filePath(skinName)).entryList(QDir::Files, QDir::Name),
+                 QString::fromLatin1("DD DN DOO ED EN EO IMD IMN IMO P0 P1 P2 P3 P4 P5 P6 P7 XD XN XO")
+                     .split(QLatin1Char(' '))
+                     .replaceInStrings(QRegularExpression(QStringLiteral("$")), QStringLiteral(".png")));
+        // Skins differ from the program's own pictures and from one another.
+        for (const QString &other : allSkins()) {
+            if (other != skinName)
+                QVERIFY(skin(skinName, QStringLiteral("IMn")) != skin(other, QStringLiteral("IMn")));
+        }
     }
 
     // Pure red is the window's see-through colour; anything close to it would be a visible fringe
@@ -228,15 +296,15 @@ private Q_SLOTS:
 
     void backgroundCutsTheOutline_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("normal") << QStringLiteral("IMn");
-        QTest::newRow("pressed") << QStringLiteral("IMd");
-        QTest::newRow("hover") << QStringLiteral("ImGo");
+        addSkinRows("name", {{"normal", QStringLiteral("IMn")},
+                                             {"pressed", QStringLiteral("IMd")},
+                                             {"hover", QStringLiteral("ImGo")}});
     }
     void backgroundCutsTheOutline()
     {
+        QFETCH(QString, skinName);
         QFETCH(QString, name);
-        const QImage image = skin(name);
+        const QImage image = skin(skinName, name);
         const QRect all = image.rect();
         for (const QPoint corner : {all.topLeft(), all.topRight(), all.bottomLeft(), all.bottomRight()})
             QVERIFY2(isCut(image.pixel(corner)), qPrintable(QStringLiteral("corner %1,%2").arg(corner.x()).arg(corner.y())));
@@ -264,10 +332,11 @@ private Q_SLOTS:
     void looksFitTheBackground_data() { addLookRows(); }
     void looksFitTheBackground()
     {
+        QFETCH(QString, skinName);
         QFETCH(QString, name);
         QFETCH(QRect, place);
-        const QImage look = skin(name);
-        const QImage background = skin(QStringLiteral("IMn"));
+        const QImage look = skin(skinName, name);
+        const QImage background = skin(skinName, QStringLiteral("IMn"));
         QCOMPARE(look.size(), place.size());
         for (const QPoint &p : border(look.rect()))
             QVERIFY2(look.pixel(p) == background.pixel(p + place.topLeft()),
@@ -278,19 +347,20 @@ private Q_SLOTS:
 
     void looksAreDistinct_data()
     {
-        QTest::addColumn<QStringList>("names");
-        QTest::newRow("menu") << QStringList{QStringLiteral("En"), QStringLiteral("Eo"), QStringLiteral("Ed")};
-        QTest::newRow("minimise") << QStringList{QStringLiteral("Dn"), QStringLiteral("Doo"), QStringLiteral("Dd")};
-        QTest::newRow("exit") << QStringList{QStringLiteral("Xn"), QStringLiteral("Xo"), QStringLiteral("Xd")};
-        QTest::newRow("search button") << QStringList{QStringLiteral("IMn"), QStringLiteral("ImGo"), QStringLiteral("IMd")};
+        addSkinRows("names", {{"menu", QStringLiteral("En Eo Ed")},
+                                              {"minimise", QStringLiteral("Dn Doo Dd")},
+                                              {"exit", QStringLiteral("Xn Xo Xd")},
+                                              {"search button", QStringLiteral("IMn ImGo IMd")}});
     }
     void looksAreDistinct()
     {
-        QFETCH(QStringList, names);
-        for (int i = 0; i < names.size(); ++i)
-            for (int j = i + 1; j < names.size(); ++j)
-                QVERIFY2(skin(names.at(i)) != skin(names.at(j)),
-                         qPrintable(names.at(i) + QStringLiteral(" looks like ") + names.at(j)));
+        QFETCH(QString, skinName);
+        QFETCH(QString, names);
+        const QStringList looks = names.split(QLatin1Char(' '));
+        for (int i = 0; i < looks.size(); ++i)
+            for (int j = i + 1; j < looks.size(); ++j)
+                QVERIFY2(skin(skinName, looks.at(i)) != skin(skinName, looks.at(j)),
+                         qPrintable(looks.at(i) + QStringLiteral(" looks like ") + looks.at(j)));
     }
 
     // The normal background is also what shows under the title-bar buttons, so it carries their
@@ -298,25 +368,25 @@ private Q_SLOTS:
     void backgroundShowsNormalButtons_data() { addLookRows(); }
     void backgroundShowsNormalButtons()
     {
+        QFETCH(QString, skinName);
         QFETCH(QString, name);
         QFETCH(QRect, place);
-        const QImage background = skin(QStringLiteral("IMn"));
+        const QImage background = skin(skinName, QStringLiteral("IMn"));
         const bool normal = name == QLatin1String("En") || name == QLatin1String("Dn") || name == QLatin1String("Xn");
-        QCOMPARE(skin(name) == background.copy(place), normal);
+        QCOMPARE(skin(skinName, name) == background.copy(place), normal);
     }
 
     // The pressed and lit backgrounds change the search button only.
     void backgroundsDifferOnlyAtTheSearchButton_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("pressed") << QStringLiteral("IMd");
-        QTest::newRow("hover") << QStringLiteral("ImGo");
+        addSkinRows("name", {{"pressed", QStringLiteral("IMd")}, {"hover", QStringLiteral("ImGo")}});
     }
     void backgroundsDifferOnlyAtTheSearchButton()
     {
+        QFETCH(QString, skinName);
         QFETCH(QString, name);
-        const QImage normal = skin(QStringLiteral("IMn"));
-        const QImage other = skin(name);
+        const QImage normal = skin(skinName, QStringLiteral("IMn"));
+        const QImage other = skin(skinName, name);
         int inside = 0;
         for (int y = 0; y < normal.height(); ++y) {
             for (int x = 0; x < normal.width(); ++x) {
@@ -331,8 +401,11 @@ private Q_SLOTS:
     }
 
     // Each progress frame lights more than the one before; the last is complete.
+    void progressGrows_data() { addSkinRows("unused", {{"frames", QString()}}); }
     void progressGrows()
     {
+        QFETCH(QString, skinName);
+        const auto skin = [&skinName](const QString &name) { return ::skin(skinName, name); };
         const QImage empty = skin(QStringLiteral("IMn")).copy(SearchButton);
         int previous = 0;
         for (int frame = 0; frame < ProgressFrameCount; ++frame) {
@@ -347,18 +420,25 @@ private Q_SLOTS:
 
     void textReadsOnItsGround_data()
     {
+        QTest::addColumn<QString>("skinName");
         QTest::addColumn<QRect>("area");
         QTest::addColumn<QRgb>("text");
-        QTest::newRow("Now Playing") << QRect(NowPlayingLabel, QSize(63, 13)) << White;
-        QTest::newRow("title link") << QRect(TitleLink + QPoint(1, 0), QSize(205, 13)) << Navy;
-        QTest::newRow("ticker") << QRect(Ticker.topLeft(), QSize(190, 12)) << White;
+        for (const QString &skinName : allSkins()) {
+            QTest::newRow(qPrintable(rowName(skinName, QStringLiteral("Now Playing"))))
+                << skinName << QRect(NowPlayingLabel, QSize(63, 13)) << White;
+            QTest::newRow(qPrintable(rowName(skinName, QStringLiteral("title link"))))
+                << skinName << QRect(TitleLink + QPoint(1, 0), QSize(205, 13)) << Navy;
+            QTest::newRow(qPrintable(rowName(skinName, QStringLiteral("ticker"))))
+                << skinName << QRect(Ticker.topLeft(), QSize(190, 12)) << White;
+        }
     }
     void textReadsOnItsGround()
     {
+        QFETCH(QString, skinName);
         QFETCH(QRect, area);
         QFETCH(QRgb, text);
         for (const QString &name : {QStringLiteral("IMn"), QStringLiteral("IMd"), QStringLiteral("ImGo")}) {
-            const QImage background = skin(name);
+            const QImage background = skin(skinName, name);
             for (int y = area.top(); y <= area.bottom(); ++y)
                 for (int x = area.left(); x <= area.right(); ++x)
                     QVERIFY2(contrast(background.pixel(x, y), text) >= ReadableContrast,
@@ -402,7 +482,7 @@ private Q_SLOTS:
 
     void historyGlyphLetsTheFrameShow()
     {
-        const QImage glyph = skin(QStringLiteral("history"));
+        const QImage glyph = skin(QString(), QStringLiteral("history"));
         QCOMPARE(qAlpha(glyph.pixel(0, 0)), 0);
         QCOMPARE(qAlpha(glyph.pixel(glyph.width() - 1, glyph.height() - 1)), 0);
         // The arrow sits in the middle and points down: wider at its top than at its bottom.

@@ -6,10 +6,13 @@
 #include <QList>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
 namespace kivaro {
+
+struct SkinTheme;
 
 // Every picture the program carries, by its path inside assets/ (which is also its resource path
 // under ":/"), with its size and how it is drawn. The generator writes these files and the
@@ -25,6 +28,8 @@ public:
         // an alpha channel instead.
         bool opaque = true;
         std::function<QImage()> paint;
+        // Built into the program (listed in kivaro.qrc); a bundled skin's pictures are files.
+        bool resource = true;
     };
 
     AssetCatalogue();
@@ -43,10 +48,17 @@ public:
     QByteArray resourceList() const;
 
     static QString skinPath(const QString &designName);
+    // The file key of a stored picture in a skin folder (IMn: "IMN", ImGo: "IMO").
+    static QString skinKey(const QString &designName);
+    // The marker files of the bundled skins ("skins/<name>.skn"), each beside its folder.
+    const QStringList &skinMarkers() const { return m_skinMarkers; }
 
 private:
+    void addSkin(const SkinTheme &theme, const std::function<QString(const QString &)> &pathOf);
+
     ArtworkFonts m_fonts;
     QList<Entry> m_entries;
+    QStringList m_skinMarkers;
 };
 
 } // namespace kivaro

@@ -1,5 +1,6 @@
 // kivaro-make-assets: draws the program's default pictures into a folder (normally assets/), with
-// the resource list kivaro.qrc; with --preview FILE it also writes a picture of the assembled window.
+// the resource list kivaro.qrc, and the bundled skins under skins/; with --preview FILE it also
+// writes a picture of the assembled window.
 
 #include "assetcatalogue.h"
 #include "windowpreview.h"
@@ -60,6 +61,14 @@ int main(int argc, char *argv[])
         const QImage stored = entry.opaque ? image.convertToFormat(QImage::Format_RGB32) : image;
         if (!QDir().mkpath(QFileInfo(fileName).path()) || !stored.save(fileName, "PNG")) {
             err << "kivaro-make-assets: cannot write " << fileName << '\n';
+            return 1;
+        }
+    }
+    for (const QString &marker : catalogue.skinMarkers()) {
+        // A marker's content is never read: an empty file names its skin.
+        QSaveFile file(folder.filePath(marker));
+        if (!file.open(QIODevice::WriteOnly) || !file.commit()) {
+            err << "kivaro-make-assets: cannot write " << folder.filePath(marker) << '\n';
             return 1;
         }
     }

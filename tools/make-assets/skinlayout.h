@@ -25,7 +25,6 @@ constexpr double SearchFaceRadius = 23.5;
 constexpr double SearchGlowRadius = 26.5;
 constexpr double RingInnerRadius = 27.5;
 constexpr double RingOuterRadius = 32.0;
-constexpr double PodRadius = 47.0;
 
 // Title-bar buttons draw a plate inset from the element's edges: neighbouring elements share a
 // column (the menu and minimise buttons overlap at x = 269), which must look the same in every look.

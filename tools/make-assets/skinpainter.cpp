@@ -4,6 +4,7 @@
 #include "palette.h"
 #include "shapes.h"
 #include "skinlayout.h"
+#include "skintheme.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -22,12 +23,9 @@ constexpr int InsideCoverage = 128;
 
 // The outline is the union of four rounded parts: the long panel, the round pod of the search
 // button, a tab above the panel for the exit button and one below it for the menu and minimise
-// buttons. Their radii, in pixels.
-constexpr QRectF Panel(2, 9, 318, 88);
-constexpr double PanelRadius = 14;
+// buttons. The panel and the radii are the theme's.
 constexpr QRectF ExitTab(269, 0, 37, 30);
 constexpr QRectF LowerTab(234, 70, 71, 33);
-constexpr double TabRadius = 9;
 
 // The shell is drawn in three layers, each inset from the outline: a dark edge, a bevel lit from
 // above, and the body.
@@ -85,17 +83,18 @@ QPainterPath circle(QPointF centre, double radius)
 }
 
 // A recessed well: a highlight one pixel lower shows along the bottom edge under a dark rim.
-void paintWell(QPainter &painter, const QRectF &rect, const QBrush &face)
+void paintWell(QPainter &painter, const SkinTheme &theme, const QRectF &rect, const QBrush &face)
 {
-    painter.fillPath(roundedRect(rect.translated(0, 1), WellRadius, 0), withAlpha(palette::WellHighlight, 150));
-    painter.fillPath(roundedRect(rect, WellRadius, 0), QColor::fromRgb(palette::WellShadow));
+    painter.fillPath(roundedRect(rect.translated(0, 1), WellRadius, 0), withAlpha(theme.WellHighlight, 150));
+    painter.fillPath(roundedRect(rect, WellRadius, 0), QColor::fromRgb(theme.WellShadow));
     painter.fillPath(roundedRect(rect, WellRadius, 1.5), face);
 }
 
 } // namespace
 
-SkinPainter::SkinPainter(const ArtworkFonts &fonts)
+SkinPainter::SkinPainter(const ArtworkFonts &fonts, SkinTheme theme)
     : m_fonts(fonts)
+    , m_theme(std::move(theme))
 {
 }
 
@@ -112,12 +111,12 @@ QRect SkinPainter::titleButtonRect(TitleButton button)
     return ExitButton;
 }
 
-QPainterPath SkinPainter::outline(double inset)
+QPainterPath SkinPainter::outline(double inset) const
 {
-    QPainterPath path = roundedRect(Panel, PanelRadius, inset);
-    path = path.united(circle(SearchCentre, PodRadius - inset));
-    path = path.united(roundedRect(ExitTab, TabRadius, inset));
-    path = path.united(roundedRect(LowerTab, TabRadius, inset));
+    QPainterPath path = roundedRect(m_theme.Panel, m_theme.PanelRadius, inset);
+    path = path.united(circle(SearchCentre, m_theme.PodRadius - inset));
+    path = path.united(roundedRect(ExitTab, m_theme.TabRadius, inset));
+    path = path.united(roundedRect(LowerTab, m_theme.TabRadius, inset));
     return path.simplified();
 }
 
@@ -162,7 +161,7 @@ QImage SkinPainter::historyGlyph() const
 QImage SkinPainter::window(const State &state) const
 {
     QImage content(Background, QImage::Format_ARGB32_Premultiplied);
-    content.fill(palette::ShellEdge);
+    content.fill(m_theme.ShellEdge);
     QPainter painter(&content);
     painter.setRenderHint(QPainter::Antialiasing);
     paintShell(painter);
@@ -178,7 +177,7 @@ QImage SkinPainter::window(const State &state) const
     return cutOutline(content);
 }
 
-QImage SkinPainter::cutOutline(const QImage &content)
+QImage SkinPainter::cutOutline(const QImage &content) const
 {
     QImage coverage(content.size(), QImage::Format_Alpha8);
     coverage.fill(0);
@@ -190,7 +189,7 @@ QImage SkinPainter::cutOutline(const QImage &content)
     // Edge pixels are blended with the shell's dark edge colour, never with the red around the
     // window: a blend with red would be a near-red pixel the colour key does not cut.
     QImage result(content.size(), QImage::Format_RGB32);
-    const int edge[3] = {qRed(palette::ShellEdge), qGreen(palette::ShellEdge), qBlue(palette::ShellEdge)};
+    const int edge[3] = {qRed(m_theme.ShellEdge), qGreen(m_theme.ShellEdge), qBlue(m_theme.ShellEdge)};
     for (int y = 0; y < content.height(); ++y) {
         const auto *in = reinterpret_cast<const QRgb *>(content.constScanLine(y));
         const uchar *cover = coverage.constScanLine(y);
@@ -211,22 +210,20 @@ QImage SkinPainter::cutOutline(const QImage &content)
 void SkinPainter::paintShell(QPainter &painter) const
 {
     QLinearGradient bevel(0, 0, 0, Background.height());
-    bevel.setColorAt(0, QColor::fromRgb(palette::ShellBevelTop));
-    bevel.setColorAt(1, QColor::fromRgb(palette::ShellBevelBottom));
+    bevel.setColorAt(0, QColor::fromRgb(m_theme.ShellBevelTop));
+    bevel.setColorAt(1, QColor::fromRgb(m_theme.ShellBevelBottom));
     painter.fillPath(outline(BevelInset), bevel);
 
     QLinearGradient body(0, 0, 0, Background.height());
-    body.setColorAt(0, QColor::fromRgb(palette::ShellBodyTop));
-    body.setColorAt(0.45, QColor::fromRgb(palette::ShellBodyMiddle));
-    body.setColorAt(1, QColor::fromRgb(palette::ShellBodyBottom));
+    body.setStops(m_theme.Body);
     const QPainterPath bodyPath = outline(BodyInset);
     painter.fillPath(bodyPath, body);
 
     QPainterPath glossArea;
     glossArea.addEllipse(GlossEllipse);
     QLinearGradient gloss(0, 0, 0, GlossEllipse.bottom());
-    gloss.setColorAt(0, withAlpha(palette::GlossTint, palette::GlossAlphaTop));
-    gloss.setColorAt(1, withAlpha(palette::GlossTint, palette::GlossAlphaBottom));
+    gloss.setColorAt(0, withAlpha(m_theme.GlossTint, m_theme.GlossAlphaTop));
+    gloss.setColorAt(1, withAlpha(m_theme.GlossTint, m_theme.GlossAlphaBottom));
     painter.fillPath(bodyPath.intersected(glossArea), gloss);
 }
 
@@ -236,50 +233,50 @@ void SkinPainter::paintBrand(QPainter &painter) const
     for (int segment = 0; segment < ProgressFrameCount; ++segment)
         painter.fillPath(shapes::ringSegment(BrandMarkCentre, BrandMarkRadius - 2.2, BrandMarkRadius, segment,
                                              ProgressFrameCount, 14),
-                         QColor::fromRgb(palette::Accent));
-    painter.fillPath(shapes::playTriangle(BrandMarkCentre, 3.4), QColor::fromRgb(palette::AccentBright));
+                         QColor::fromRgb(m_theme.Accent));
+    painter.fillPath(shapes::playTriangle(BrandMarkCentre, 3.4), QColor::fromRgb(m_theme.AccentBright));
 
     const QFont wordFont = m_fonts.bold(WordmarkSize);
     const QString word = QStringLiteral("kivaro");
     QLinearGradient wordFill(0, WordmarkOrigin.y() - WordmarkSize * 0.75, 0, WordmarkOrigin.y());
-    wordFill.setColorAt(0, QColor::fromRgb(palette::BrandText));
-    wordFill.setColorAt(1, QColor::fromRgb(palette::AccentBright));
+    wordFill.setColorAt(0, QColor::fromRgb(m_theme.BrandText));
+    wordFill.setColorAt(1, QColor::fromRgb(m_theme.AccentBright));
     painter.fillPath(ArtworkFonts::outline(wordFont, WordmarkOrigin, word), wordFill);
 
     const QPointF taglineOrigin(WordmarkOrigin.x() + ArtworkFonts::advance(wordFont, word) + TaglineGap,
                                 WordmarkOrigin.y());
     painter.fillPath(ArtworkFonts::outline(m_fonts.regular(TaglineSize), taglineOrigin,
                                            QStringLiteral("type it \u00b7 hear it")),
-                     QColor::fromRgb(palette::BrandSubtle));
+                     QColor::fromRgb(m_theme.BrandSubtle));
 }
 
 void SkinPainter::paintWells(QPainter &painter) const
 {
-    paintWell(painter, SearchWell, QColor::fromRgb(palette::FieldFace));
-    paintWell(painter, HistoryWell, QColor::fromRgb(palette::FieldFace));
+    paintWell(painter, m_theme, SearchWell, QColor::fromRgb(m_theme.FieldFace));
+    paintWell(painter, m_theme, HistoryWell, QColor::fromRgb(m_theme.FieldFace));
 
     QLinearGradient strip(0, TitleStrip.top(), 0, TitleStrip.bottom());
-    strip.setColorAt(0, QColor::fromRgb(palette::TitleStripTop));
-    strip.setColorAt(1, QColor::fromRgb(palette::TitleStripBottom));
-    paintWell(painter, TitleStrip, strip);
+    strip.setColorAt(0, QColor::fromRgb(m_theme.TitleStripTop));
+    strip.setColorAt(1, QColor::fromRgb(m_theme.TitleStripBottom));
+    paintWell(painter, m_theme, TitleStrip, strip);
 
     QLinearGradient ticker(0, TickerWell.top(), 0, TickerWell.bottom());
-    ticker.setColorAt(0, QColor::fromRgb(palette::TickerFaceTop));
-    ticker.setColorAt(1, QColor::fromRgb(palette::TickerFaceBottom));
-    paintWell(painter, TickerWell, ticker);
+    ticker.setColorAt(0, QColor::fromRgb(m_theme.TickerFaceTop));
+    ticker.setColorAt(1, QColor::fromRgb(m_theme.TickerFaceBottom));
+    paintWell(painter, m_theme, TickerWell, ticker);
     // A faint line of light along the ticker's lower edge, like a lit display.
     const QRectF glow = TickerWell.adjusted(4, TickerWell.height() - 3.5, -4, -2);
     QLinearGradient line(glow.left(), 0, glow.right(), 0);
-    line.setColorAt(0, withAlpha(palette::TickerGlow, 0));
-    line.setColorAt(0.5, withAlpha(palette::TickerGlow, 120));
-    line.setColorAt(1, withAlpha(palette::TickerGlow, 0));
+    line.setColorAt(0, withAlpha(m_theme.TickerGlow, 0));
+    line.setColorAt(0.5, withAlpha(m_theme.TickerGlow, 120));
+    line.setColorAt(1, withAlpha(m_theme.TickerGlow, 0));
     painter.fillRect(glow, line);
 }
 
 void SkinPainter::paintNote(QPainter &painter) const
 {
     // A beamed pair of notes left of the ticker.
-    const QColor colour = QColor::fromRgb(palette::Accent);
+    const QColor colour = QColor::fromRgb(m_theme.Accent);
     QPainterPath beam;
     beam.moveTo(23.5, 79);
     beam.lineTo(31.5, 77);
@@ -296,51 +293,51 @@ void SkinPainter::paintNote(QPainter &painter) const
     painter.setBrush(Qt::NoBrush);
 }
 
-void SkinPainter::paintPod(QPainter &painter)
+void SkinPainter::paintPod(QPainter &painter) const
 {
     // A shallow bowl: darker at its rim, lighter towards the ring, then a dark groove the ring
     // and the button sit in.
-    QRadialGradient bowl(SearchCentre, PodRadius - BodyInset);
-    bowl.setColorAt(0.6, QColor::fromRgb(palette::PodInner));
-    bowl.setColorAt(1, QColor::fromRgb(palette::PodOuter));
-    painter.fillPath(circle(SearchCentre, PodRadius - BodyInset - 2), bowl);
-    QLinearGradient lip(0, SearchCentre.y() - PodRadius, 0, SearchCentre.y() + PodRadius);
-    lip.setColorAt(0, withAlpha(palette::WellHighlight, 0));
-    lip.setColorAt(1, withAlpha(palette::WellHighlight, 110));
+    QRadialGradient bowl(SearchCentre, m_theme.PodRadius - BodyInset);
+    bowl.setColorAt(0.6, QColor::fromRgb(m_theme.PodInner));
+    bowl.setColorAt(1, QColor::fromRgb(m_theme.PodOuter));
+    painter.fillPath(circle(SearchCentre, m_theme.PodRadius - BodyInset - 2), bowl);
+    QLinearGradient lip(0, SearchCentre.y() - m_theme.PodRadius, 0, SearchCentre.y() + m_theme.PodRadius);
+    lip.setColorAt(0, withAlpha(m_theme.WellHighlight, 0));
+    lip.setColorAt(1, withAlpha(m_theme.WellHighlight, 110));
     painter.setPen(QPen(QBrush(lip), 1));
-    painter.drawEllipse(SearchCentre, PodRadius - BodyInset - 2.5, PodRadius - BodyInset - 2.5);
+    painter.drawEllipse(SearchCentre, m_theme.PodRadius - BodyInset - 2.5, m_theme.PodRadius - BodyInset - 2.5);
     painter.setPen(Qt::NoPen);
-    painter.fillPath(circle(SearchCentre, RingOuterRadius + 1.5), QColor::fromRgb(palette::WellShadow));
+    painter.fillPath(circle(SearchCentre, RingOuterRadius + 1.5), QColor::fromRgb(m_theme.WellShadow));
 }
 
-void SkinPainter::paintRing(QPainter &painter, int litSegments)
+void SkinPainter::paintRing(QPainter &painter, int litSegments) const
 {
     QRadialGradient lit(SearchCentre, RingOuterRadius);
-    lit.setColorAt(RingInnerRadius / RingOuterRadius, QColor::fromRgb(palette::AccentBright));
-    lit.setColorAt(0.93, QColor::fromRgb(palette::Accent));
-    lit.setColorAt(1, QColor::fromRgb(palette::AccentDeep));
+    lit.setColorAt(RingInnerRadius / RingOuterRadius, QColor::fromRgb(m_theme.AccentBright));
+    lit.setColorAt(0.93, QColor::fromRgb(m_theme.Accent));
+    lit.setColorAt(1, QColor::fromRgb(m_theme.AccentDeep));
     for (int segment = 0; segment < ProgressFrameCount; ++segment) {
         const QPainterPath path = shapes::ringSegment(SearchCentre, RingInnerRadius, RingOuterRadius, segment,
                                                       ProgressFrameCount, SegmentGap);
         if (segment < litSegments) {
             painter.fillPath(path, lit);
         } else {
-            painter.fillPath(path, QColor::fromRgb(palette::RingTrackEdge));
+            painter.fillPath(path, QColor::fromRgb(m_theme.RingTrackEdge));
             painter.fillPath(shapes::ringSegment(SearchCentre, RingInnerRadius + 0.8, RingOuterRadius - 0.8,
                                                  segment, ProgressFrameCount, SegmentGap + 2),
-                             QColor::fromRgb(palette::RingTrack));
+                             QColor::fromRgb(m_theme.RingTrack));
         }
     }
 }
 
-void SkinPainter::paintSearchFace(QPainter &painter, Look look)
+void SkinPainter::paintSearchFace(QPainter &painter, Look look) const
 {
     const bool pressed = look == Look::Pressed;
     const bool hover = look == Look::Hover;
     if (hover) {
         QRadialGradient glow(SearchCentre, SearchGlowRadius);
-        glow.setColorAt(SearchFaceRadius / SearchGlowRadius, withAlpha(palette::Accent, 200));
-        glow.setColorAt(1, withAlpha(palette::Accent, 0));
+        glow.setColorAt(SearchFaceRadius / SearchGlowRadius, withAlpha(m_theme.Accent, 200));
+        glow.setColorAt(1, withAlpha(m_theme.Accent, 0));
         painter.fillPath(circle(SearchCentre, SearchGlowRadius), glow);
     }
 
@@ -348,27 +345,27 @@ void SkinPainter::paintSearchFace(QPainter &painter, Look look)
     const QPointF light = SearchCentre + (pressed ? QPointF(4, 10) : QPointF(-7, -9));
     QRadialGradient face(SearchCentre, SearchFaceRadius * 1.35, light);
     if (pressed) {
-        face.setColorAt(0, QColor::fromRgb(palette::SearchPressedLight));
-        face.setColorAt(1, QColor::fromRgb(palette::SearchPressedDark));
+        face.setColorAt(0, QColor::fromRgb(m_theme.SearchPressedLight));
+        face.setColorAt(1, QColor::fromRgb(m_theme.SearchPressedDark));
     } else {
-        face.setColorAt(0, QColor::fromRgb(hover ? palette::SearchHoverLight : palette::SearchFaceLight));
-        face.setColorAt(0.55, QColor::fromRgb(hover ? palette::SearchHoverMiddle : palette::SearchFaceMiddle));
-        face.setColorAt(1, QColor::fromRgb(hover ? palette::SearchHoverDark : palette::SearchFaceDark));
+        face.setColorAt(0, QColor::fromRgb(hover ? m_theme.SearchHoverLight : m_theme.SearchFaceLight));
+        face.setColorAt(0.55, QColor::fromRgb(hover ? m_theme.SearchHoverMiddle : m_theme.SearchFaceMiddle));
+        face.setColorAt(1, QColor::fromRgb(hover ? m_theme.SearchHoverDark : m_theme.SearchFaceDark));
     }
-    painter.fillPath(circle(SearchCentre, SearchFaceRadius), QColor::fromRgb(palette::ShellEdge));
+    painter.fillPath(circle(SearchCentre, SearchFaceRadius), QColor::fromRgb(m_theme.ShellEdge));
     painter.fillPath(circle(SearchCentre, SearchFaceRadius - 1), face);
 
     const QRectF glossBox(SearchCentre.x() - 15, SearchCentre.y() - SearchFaceRadius + 2, 30, 17);
     QLinearGradient gloss(0, glossBox.top(), 0, glossBox.bottom());
-    gloss.setColorAt(0, withAlpha(palette::GlossTint, pressed ? 50 : 150));
-    gloss.setColorAt(1, withAlpha(palette::GlossTint, 0));
+    gloss.setColorAt(0, withAlpha(m_theme.GlossTint, pressed ? 50 : 150));
+    gloss.setColorAt(1, withAlpha(m_theme.GlossTint, 0));
     QPainterPath glossPath;
     glossPath.addEllipse(glossBox);
     painter.fillPath(glossPath, gloss);
 
     const QPointF sink = pressed ? QPointF(1, 1) : QPointF(0, 0);
     const QPointF lens = SearchCentre + LensOffset + sink;
-    const QColor glyph = pressed ? QColor::fromRgb(palette::SearchGlyphPressed) : QColor::fromRgb(palette::SearchGlyph);
+    const QColor glyph = pressed ? QColor::fromRgb(m_theme.SearchGlyphPressed) : QColor::fromRgb(m_theme.SearchGlyph);
     // The handle starts where the lens ring ends, along the diagonal.
     const QPointF handleStart = lens + QPointF(LensRadius, LensRadius) * 0.7071;
     painter.setPen(QPen(glyph, HandleStroke, Qt::SolidLine, Qt::RoundCap));
@@ -378,30 +375,30 @@ void SkinPainter::paintSearchFace(QPainter &painter, Look look)
     painter.setPen(Qt::NoPen);
 }
 
-void SkinPainter::paintPlate(QPainter &painter, TitleButton button, Look look)
+void SkinPainter::paintPlate(QPainter &painter, TitleButton button, Look look) const
 {
     const QRectF plate = QRectF(titleButtonRect(button)).adjusted(PlateInset, PlateInset, -PlateInset, -PlateInset);
     const bool exit = button == TitleButton::Exit;
 
-    QRgb top = palette::PlateTop;
-    QRgb bottom = palette::PlateBottom;
-    QColor rim = QColor::fromRgb(palette::PlateBorder);
-    QColor glyph = QColor::fromRgb(palette::PlateGlyph);
+    QRgb top = m_theme.PlateTop;
+    QRgb bottom = m_theme.PlateBottom;
+    QColor rim = QColor::fromRgb(m_theme.PlateBorder);
+    QColor glyph = QColor::fromRgb(m_theme.PlateGlyph);
     QPointF sink(0, 0);
     switch (look) {
     case Look::Normal:
         break;
     case Look::Hover:
-        top = palette::PlateHoverTop;
-        bottom = palette::PlateHoverBottom;
-        rim = QColor::fromRgb(exit ? palette::ExitRimHover : palette::Accent);
-        glyph = QColor::fromRgb(exit ? palette::ExitGlyphHover : palette::PlateGlyphHover);
+        top = m_theme.PlateHoverTop;
+        bottom = m_theme.PlateHoverBottom;
+        rim = QColor::fromRgb(exit ? m_theme.ExitRimHover : m_theme.Accent);
+        glyph = QColor::fromRgb(exit ? m_theme.ExitGlyphHover : m_theme.PlateGlyphHover);
         break;
     case Look::Pressed:
-        top = palette::PlatePressedTop;
-        bottom = palette::PlatePressedBottom;
-        rim = QColor::fromRgb(exit ? palette::ExitRimHover : palette::AccentDeep);
-        glyph = QColor::fromRgb(exit ? palette::ExitGlyphHover : palette::Accent);
+        top = m_theme.PlatePressedTop;
+        bottom = m_theme.PlatePressedBottom;
+        rim = QColor::fromRgb(exit ? m_theme.ExitRimHover : m_theme.AccentDeep);
+        glyph = QColor::fromRgb(exit ? m_theme.ExitGlyphHover : m_theme.Accent);
         sink = QPointF(1, 1);
         break;
     }
@@ -414,14 +411,14 @@ void SkinPainter::paintPlate(QPainter &painter, TitleButton button, Look look)
     if (look != Look::Pressed) {
         // A thin highlight under the top edge gives the plate its raised look.
         QLinearGradient shine(0, plate.top() + 1, 0, plate.top() + plate.height() / 2);
-        shine.setColorAt(0, withAlpha(palette::GlossTint, 70));
-        shine.setColorAt(1, withAlpha(palette::GlossTint, 0));
+        shine.setColorAt(0, withAlpha(m_theme.GlossTint, 70));
+        shine.setColorAt(1, withAlpha(m_theme.GlossTint, 0));
         painter.fillPath(roundedRect(plate.adjusted(0, 0, 0, -plate.height() / 2), PlateRadius, 1), shine);
     }
     paintPlateGlyph(painter, button, plate.center() + sink, glyph);
 }
 
-void SkinPainter::paintPlateGlyph(QPainter &painter, TitleButton button, QPointF centre, QColor colour)
+void SkinPainter::paintPlateGlyph(QPainter &painter, TitleButton button, QPointF centre, QColor colour) const
 {
     constexpr double HalfWidth = 5.5;
     switch (button) {

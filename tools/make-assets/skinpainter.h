@@ -1,5 +1,7 @@
 #pragma once
 
+#include "skintheme.h"
+
 #include <QImage>
 #include <QPainterPath>
 #include <QRect>
@@ -12,7 +14,7 @@ namespace kivaro {
 
 class ArtworkFonts;
 
-// Draws the main window's default skin: the three backgrounds, the three looks of each title-bar
+// Draws a skin of the main window (the program's own pictures, or a bundled skin by its theme): the three backgrounds, the three looks of each title-bar
 // button, the progress frames and the history glyph.
 //
 // Every picture is cut from one drawing of the whole window in the matching state, so the button
@@ -24,7 +26,7 @@ public:
     enum class Look { Normal, Hover, Pressed };
     enum class TitleButton { Menu, Minimise, Exit };
 
-    explicit SkinPainter(const ArtworkFonts &fonts);
+    explicit SkinPainter(const ArtworkFonts &fonts, SkinTheme theme = SkinTheme::design());
 
     // 391 x 103, for the search button's three looks.
     QImage background(Look searchLook) const;
@@ -36,7 +38,7 @@ public:
 
     static QRect titleButtonRect(TitleButton button);
     // The window's outline, in window pixels.
-    static QPainterPath outline(double inset = 0);
+    QPainterPath outline(double inset = 0) const;
 
 private:
     struct State
@@ -47,19 +49,20 @@ private:
     };
 
     QImage window(const State &state) const;
-    static QImage cutOutline(const QImage &content);
+    QImage cutOutline(const QImage &content) const;
 
     void paintShell(QPainter &painter) const;
     void paintBrand(QPainter &painter) const;
     void paintWells(QPainter &painter) const;
     void paintNote(QPainter &painter) const;
-    static void paintPod(QPainter &painter);
-    static void paintRing(QPainter &painter, int litSegments);
-    static void paintSearchFace(QPainter &painter, Look look);
-    static void paintPlate(QPainter &painter, TitleButton button, Look look);
-    static void paintPlateGlyph(QPainter &painter, TitleButton button, QPointF centre, QColor colour);
+    void paintPod(QPainter &painter) const;
+    void paintRing(QPainter &painter, int litSegments) const;
+    void paintSearchFace(QPainter &painter, Look look) const;
+    void paintPlate(QPainter &painter, TitleButton button, Look look) const;
+    void paintPlateGlyph(QPainter &painter, TitleButton button, QPointF centre, QColor colour) const;
 
     const ArtworkFonts &m_fonts;
+    SkinTheme m_theme;
 };
 
 } // namespace kivaro

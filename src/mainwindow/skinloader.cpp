@@ -1,0 +1,82 @@
+#include "mainwindow/skinloader.h"
+
+#include "mainwindow/form1.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace kivaro {
+
+namespace {
+
+struct KeyedPicture
+{
+    const char *key;
+    QPixmap StoredLooks::*picture; // none for a progress frame
+    std::size_t frame;
+};
+
+// The keys of a skin, in the order a file's key is compared with them.
+// clang-format off
+constexpr KeyedPicture Keys[] = {
+    {"IMN", &StoredLooks::IMn, 0}, {"IMO", &StoredLooks::ImGo, 0}, {"IMD", &StoredLooks::IMd, 0},
+    {"XN", &StoredLooks::Xn, 0},   {"XO", &StoredLooks::Xo, 0},    {"XD", &StoredLooks::Xd, 0},
+    {"DOO", &StoredLooks::Doo, 0}, {"DN", &StoredLooks::Dn, 0},    {"DD", &StoredLooks::Dd, 0},
+    {"ED", &StoredLooks::Ed, 0},   {"EO", &StoredLooks::Eo, 0},    {"EN", &StoredLooks::En, 0},
+    {"P0", nullptr, 0}, {"P1", nullptr, 1}, {"P2", nullptr, 2}, {"P3", nullptr, 3},
+    {"P4", nullptr, 4}, {"P5", nullptr, 5}, {"P6", nullptr, 6}, {"P7", nullptr, 7},
+};
+// clang-format on
+
+QPixmap &stored(StoredLooks &looks, const KeyedPicture &entry)
+{
+    return entry.picture ? looks.*entry.picture : looks.P.at(entry.frame);
+}
+
+const KeyedPicture *find(const QString &key)
+{
+    for (const KeyedPicture &entry : Keys) {
+        if (key == QLatin1String(entry.key))
+            return &entry;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QString SkinLoader::nameBeforeFirstDot(const QString &fileName)
+{
+    return fileName.section(QLatin1Char('.'), 0, 0);
+}
+
+std::optional<QImage> SkinLoader::readPicture(const QString &path)
+{
+    // Only plain files: a pipe or a device would never end.
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    // The header's size decides before any pixel is decoded; a format that cannot tell its size
+    // up front is not read at all.
+    const QSize size = reader.size();
+    if (size.isEmpty() || size.width() > MaxPictureSide || size.height() > MaxPictureSide)
+        return std::nullopt;
+    QImage image = reader.read();
+    if (image.isNull() || image.width() > MaxPictureSide || image.height() > MaxPictureSide)
+        return std::nullopt;
+    return image;
+}
+
+SkinLoader::Outcome SkinLoader::giveFile(const QString &folder, const QString &fileName)
+{
+    const KeyedPicture *entry = find(nameBeforeFirstDot(fileName));
+    if (!entry)
+        return Outcome::Skipped;
+    const std::optional<QImage> picture = readPicture(folder + QLatin1Char('/') + fileName);
+    if (!picture)
+        return Outcome::Failed;
+    stored(m_looks, *entry) = QPixmap::fromImage(*picture);
+    return Outcome::Given;
+}
+
+} // namespace kivaro
