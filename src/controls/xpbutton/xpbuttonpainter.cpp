@@ -297,6 +297,25 @@ struct Painter
 
     // --- Looks ----------------------------------------------------------------------------------
 
+    // Whether the look about to be drawn paints every pixel before it reads any, so that filling
+    // the face first would change nothing (a gradient, or an inner fill inside a full frame). The
+    // glossy and gradient looks are the costliest, and this saves them a pass over the surface.
+    bool faceCovered() const
+    {
+        const int type = look.ButtonType;
+        if (!look.Enabled)
+            return type == LookGlossy || type == LookRounded || type == LookGradient;
+        if (state != StateUp && state != StateDown)
+            return false;
+        if (type == LookGlossy || type == LookRounded || type == LookGradient)
+            return true;
+        if (type == LookAccent)
+            return hovered(); // inner fill inside the accent frame
+        if (type == LookTransparent)
+            return look.background.width() >= W && look.background.height() >= H;
+        return false;
+    }
+
     void glossyEdges(const GlossyEdges &e)
     {
         frame(1, 2, W - 2, H - 4, e.frame);
@@ -861,7 +880,8 @@ void paintXPButton(Canvas &canvas, const XPButtonLook &look, const XPButtonPalet
                 canvas.height(), &drawn.Font, &layout,
                 palette.text };
 
-    p.fill(0, 0, p.W, p.H, p.pal.face);
+    if (!p.faceCovered())
+        p.fill(0, 0, p.W, p.H, p.pal.face);
     if (!look.Enabled) {
         p.disabled();
         p.picture(PictureDisabled);

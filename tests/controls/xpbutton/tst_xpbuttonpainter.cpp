@@ -793,8 +793,8 @@ void TestXPButtonPainter::noLookForOtherStates()
 void TestXPButtonPainter::tinyButtonsStayInsideTheirImage()
 {
     // Every look, mode and effect on buttons down to 1 x 1, with a picture larger than the button:
-    // nothing is written outside the image (the sanitizer build watches), and a 1 x 1 button shows
-    // its face or something drawn over it, never the untouched fill.
+    // nothing is written outside the image (the sanitizer build watches), and every pixel is
+    // painted: none keeps the magenta the image held before.
     XPButtonLook look = greyLook(LookFramedBevel);
     look.Caption = QStringLiteral("&Pause it");
     look.PicturePosition = PictureCentred;
@@ -805,7 +805,7 @@ void TestXPButtonPainter::tinyButtonsStayInsideTheirImage()
     look.background.fill(Qt::blue);
     for (int type = 0; type <= 15; ++type) {
         for (int mode : { Up, Hovered, Down, Disabled }) {
-            for (const QSize &size : { QSize(1, 1), QSize(2, 3), QSize(5, 2), QSize(3, 9) }) {
+            for (const QSize &size : { QSize(1, 1), QSize(2, 3), QSize(5, 2), QSize(3, 9), QSize(40, 12) }) {
                 look.ButtonType = type;
                 look.hovered = mode == Hovered;
                 look.Enabled = mode != Disabled;
@@ -813,7 +813,10 @@ void TestXPButtonPainter::tinyButtonsStayInsideTheirImage()
                 const Painted painted
                     = paint(look, size.width(), size.height(), mode == Down ? StateDown : StateUp);
                 QCOMPARE(painted.image.size(), size);
-                QVERIFY(at(painted.image, 0, 0) != rgb(255, 0, 255));
+                for (int y = 0; y < size.height(); ++y) {
+                    for (int x = 0; x < size.width(); ++x)
+                        QVERIFY(at(painted.image, x, y) != rgb(255, 0, 255));
+                }
             }
         }
     }
