@@ -303,22 +303,27 @@ void Canvas::drawImage(int x, int y, const QImage &picture)
     }
 }
 
-void Canvas::ellipse(const Rect &r, ColorRef edge, ColorRef inside)
+void Canvas::ellipse(const Rect &r, ColorRef edge, ColorRef inside, std::optional<ColorRef> outside)
 {
     const Rect c = r.intersected(bounds());
     if (r.isEmpty() || c.isEmpty())
         return;
     const QRgb edgeColour = translated(edge);
     const QRgb insideColour = translated(inside);
+    const QRgb outsideColour = outside ? translated(*outside) : 0;
     const EllipseRows outer(r);
     const EllipseRows inner(r.adjusted(EllipsePen, EllipsePen, -EllipsePen, -EllipsePen));
     for (int y = c.top; y < c.bottom; ++y) {
-        const auto [left, right] = outer.span(y);
+        auto [left, right] = outer.span(y);
         if (left >= right)
-            continue;
+            left = right = r.right; // the row lies wholly outside
         auto [innerLeft, innerRight] = inner.span(y);
         if (innerLeft >= innerRight)
             innerLeft = innerRight = right; // the row lies wholly in the outline
+        if (outside) {
+            fillClipped({ r.left, y, left, y + 1 }, outsideColour);
+            fillClipped({ right, y, r.right, y + 1 }, outsideColour);
+        }
         fillClipped({ left, y, innerLeft, y + 1 }, edgeColour);
         fillClipped({ innerLeft, y, innerRight, y + 1 }, insideColour);
         fillClipped({ innerRight, y, right, y + 1 }, edgeColour);

@@ -309,6 +309,8 @@ struct Painter
             return false;
         if (type == LookGlossy || type == LookRounded || type == LookGradient)
             return true;
+        if (type == LookEllipse)
+            return true; // the ellipse fills its corners with the face itself
         if (type == LookAccent)
             return hovered(); // inner fill inside the accent frame
         if (type == LookTransparent)
@@ -447,7 +449,7 @@ struct Painter
             focus();
             break;
         case LookEllipse:
-            canvas.ellipse({ 0, 0, W, H }, hovered() ? pal.shadow : pal.face, pal.face);
+            canvas.ellipse({ 0, 0, W, H }, hovered() ? pal.shadow : pal.face, pal.face, pal.face);
             caption(h);
             break;
         case LookGradient:
@@ -570,7 +572,7 @@ struct Painter
             focus();
             break;
         case LookEllipse:
-            canvas.ellipse({ 0, 0, W, H }, pal.darkShadow, S(pal.face, EllipseDownFaceOffset));
+            canvas.ellipse({ 0, 0, W, H }, pal.darkShadow, S(pal.face, EllipseDownFaceOffset), pal.face);
             caption(CaptionPressed);
             break;
         case LookGradient:
