@@ -151,8 +151,10 @@ struct Painter
 
     void focus()
     {
-        if (focusShown())
-            canvas.focusRect(layout.focusRect);
+        if (!focusShown())
+            return;
+        textColour = pal.text; // the focus rectangle sets the text colour as it draws
+        canvas.focusRect(layout.focusRect);
     }
     void gradient(ColorRef c, int span, bool proportional, bool upward)
     {
