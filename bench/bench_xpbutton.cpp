@@ -37,8 +37,9 @@ QImage picture()
     return image;
 }
 
-// Arguments: look, width, height, picture. One paint of the caption "Play" at rest, as the widget's
-// paint event asks for it: the face, frame, caption and picture composed into the button's image.
+// Arguments: look, width, height, picture, the host's default button. One paint of the caption "Play" at
+// rest, as the widget's paint event asks for it: the face, frame, caption and picture composed into the
+// button's image.
 void PaintXPButton(benchmark::State &state)
 {
     const int W = static_cast<int>(state.range(1));
@@ -49,6 +50,7 @@ void PaintXPButton(benchmark::State &state)
     look.Font = captionFont();
     if (state.range(3) != 0)
         look.PictureNormal.image = picture();
+    look.isDefault = state.range(4) != 0;
     look.background = QImage(W, H, QImage::Format_RGB32);
     look.background.fill(qRgb(90, 140, 90));
     const kivaro::XPButtonPalette palette = kivaro::SetColors(look);
@@ -87,9 +89,13 @@ void QPushButtonRender(benchmark::State &state)
 } // namespace
 
 BENCHMARK(PaintXPButton)
-    ->ArgNames({ "look", "w", "h", "pic" })
-    ->ArgsProduct({ benchmark::CreateDenseRange(1, 14, 1), { 75 }, { 23 }, { 0, 1 } })
-    ->ArgsProduct({ benchmark::CreateDenseRange(1, 14, 1), { 200 }, { 40 }, { 0, 1 } })
+    ->ArgNames({ "look", "w", "h", "pic", "default" })
+    ->ArgsProduct({ benchmark::CreateDenseRange(1, 14, 1), { 75 }, { 23 }, { 0, 1 }, { 0 } })
+    ->ArgsProduct({ benchmark::CreateDenseRange(1, 14, 1), { 200 }, { 40 }, { 0, 1 }, { 0 } })
+    ->Args({ 2, 75, 23, 1, 1 })
+    ->Args({ 3, 75, 23, 1, 1 })
+    ->Args({ 14, 75, 23, 1, 1 })
+    ->Args({ 14, 200, 40, 1, 1 })
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(QPushButtonRender)
     ->ArgNames({ "w", "h", "pic" })

@@ -83,7 +83,7 @@ public:
         , m_cx((r.left + r.right) / 2.0)
         , m_cy((r.top + r.bottom) / 2.0)
         , m_a(r.width() / 2.0)
-        , m_b(r.height() / 2.0)
+        , m_inverseB(r.height() > 0 ? 2.0 / r.height() : 0.0)
     { }
 
     // The columns [left, right) of row y inside the ellipse; left >= right for none.
@@ -91,15 +91,21 @@ public:
     {
         if (m_r.isEmpty() || y < m_r.top || y >= m_r.bottom)
             return { 0, 0 };
-        const double dy = (y + 0.5 - m_cy) / m_b;
+        const double dy = (y + 0.5 - m_cy) * m_inverseB;
         const double rest = 1.0 - dy * dy;
         if (rest <= 0.0)
             return { 0, 0 };
         const double half = m_a * std::sqrt(rest);
-        // Pixel x is inside when |x + 0.5 - cx| <= half.
-        const int left = std::max(m_r.left, static_cast<int>(std::ceil(m_cx - half - 0.5)));
-        const int right = std::min(m_r.right, static_cast<int>(std::floor(m_cx + half - 0.5)) + 1);
-        return { left, right };
+        // Pixel x is inside when |x + 0.5 - cx| <= half. Both ends lie within r, well inside the
+        // int range, so rounding them by truncation is safe and, unlike std::ceil and std::floor,
+        // needs no library call.
+        const double first = m_cx - half - 0.5;
+        const double last = m_cx + half - 0.5;
+        int left = static_cast<int>(first);
+        left += first > left ? 1 : 0;
+        int right = static_cast<int>(last);
+        right -= last < right ? 1 : 0;
+        return { std::max(m_r.left, left), std::min(m_r.right, right + 1) };
     }
 
 private:
@@ -107,7 +113,7 @@ private:
     double m_cx;
     double m_cy;
     double m_a;
-    double m_b;
+    double m_inverseB;
 };
 
 } // namespace
@@ -303,22 +309,27 @@ void Canvas::drawImage(int x, int y, const QImage &picture)
     }
 }
 
-void Canvas::ellipse(const Rect &r, ColorRef edge, ColorRef inside)
+void Canvas::ellipse(const Rect &r, ColorRef edge, ColorRef inside, std::optional<ColorRef> outside)
 {
     const Rect c = r.intersected(bounds());
     if (r.isEmpty() || c.isEmpty())
         return;
     const QRgb edgeColour = translated(edge);
     const QRgb insideColour = translated(inside);
+    const QRgb outsideColour = outside ? translated(*outside) : 0;
     const EllipseRows outer(r);
     const EllipseRows inner(r.adjusted(EllipsePen, EllipsePen, -EllipsePen, -EllipsePen));
     for (int y = c.top; y < c.bottom; ++y) {
-        const auto [left, right] = outer.span(y);
+        auto [left, right] = outer.span(y);
         if (left >= right)
-            continue;
+            left = right = r.right; // the row lies wholly outside
         auto [innerLeft, innerRight] = inner.span(y);
         if (innerLeft >= innerRight)
             innerLeft = innerRight = right; // the row lies wholly in the outline
+        if (outside) {
+            fillClipped({ r.left, y, left, y + 1 }, outsideColour);
+            fillClipped({ right, y, r.right, y + 1 }, outsideColour);
+        }
         fillClipped({ left, y, innerLeft, y + 1 }, edgeColour);
         fillClipped({ innerLeft, y, innerRight, y + 1 }, insideColour);
         fillClipped({ innerRight, y, right, y + 1 }, edgeColour);

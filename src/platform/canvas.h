@@ -10,6 +10,7 @@
 #include <QRegion>
 #include <QString>
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -77,8 +78,9 @@ public:
     // The picture's pixels copied unchanged (as opaque RGB) with its top-left corner at (x, y);
     // whatever falls outside the image is left out. A null picture draws nothing.
     void drawImage(int x, int y, const QImage &picture);
-    // The ellipse inscribed in r: a two-pixel outline in edge, the inside in inside.
-    void ellipse(const Rect &r, ColorRef edge, ColorRef inside);
+    // The ellipse inscribed in r: a two-pixel outline in edge, the inside in inside. With outside,
+    // the rest of r (its corners) is filled in that colour in the same pass.
+    void ellipse(const Rect &r, ColorRef edge, ColorRef inside, std::optional<ColorRef> outside = {});
     // The dotted focus outline along the inside of r. It inverts every other pixel, so drawing it
     // twice restores what was there.
     void focusRect(const Rect &r);

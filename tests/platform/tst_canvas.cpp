@@ -366,6 +366,18 @@ void TestCanvas::ellipseRegionIsWhatEllipseDraws()
         for (int x = 0; x < 40; ++x)
             QCOMPARE(canvas.pixel(x, y) != Paper, shape.contains(QPoint(x, y)));
     }
+    // With an outside colour the same ellipse comes out, and the rest of r takes that colour.
+    QImage withCorners = blank(40, 30);
+    Canvas cornered(withCorners);
+    cornered.ellipse(r, Ink, Other, Paper ^ 0x00ffffffu);
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const ColorRef expected = shape.contains(QPoint(x, y)) ? canvas.pixel(x, y)
+                : r.contains(x, y)                                 ? (Paper ^ 0x00ffffffu)
+                                                                   : Paper;
+            QCOMPARE(hex(cornered.pixel(x, y)), hex(expected));
+        }
+    }
 }
 
 void TestCanvas::stencilDrawsWhatDrawTextDraws_data()

@@ -33,6 +33,64 @@ bool blankCaption(const QString &caption)
     return std::all_of(caption.cbegin(), caption.cend(), [](QChar c) { return c == QLatin1Char(' '); });
 }
 
+QFont boldFont(const QFont &font)
+{
+    QFont bold = font;
+    bold.setBold(true);
+    return bold;
+}
+
+// Where the caption goes: measured with word wrapping from a starting box that leaves room for
+// the picture, then centred in what is left. An out-of-range PicturePosition measures it where it
+// was (previous, its last captionRect) and moves it nowhere.
+Rect placeCaption(const XPButtonLook &look, const QFont &font, int W, int H, int picW, int picH,
+                  const Rect &previous)
+{
+    Rect start;
+    switch (look.PicturePosition) {
+    case PictureLeft:
+        start = { picW + 1, 1, W - 2, H - 2 };
+        break;
+    case PictureRight:
+        start = { 1, 1, W - 2 - picW, H - 2 };
+        break;
+    case PictureAbove:
+        start = { 1, picH + 1, W - 2, H - 2 };
+        break;
+    case PictureBelow:
+        start = { 1, 1, W - 2, H - 2 - picH };
+        break;
+    case PictureCentred:
+        start = { 1, 1, W - 2, H - 2 };
+        break;
+    default:
+        start = previous;
+        break;
+    }
+    const Rect caption = Canvas::measureText(start, look.Caption, Canvas::WordBreak, font);
+    int dx = 0;
+    int dy = 0;
+    switch (look.PicturePosition) {
+    case PictureRight:
+        dx = (W - caption.right - picW - PictureSideGap) / 2;
+        dy = (H - caption.bottom) / 2;
+        break;
+    case PictureBelow:
+        dx = (W - caption.right) / 2;
+        dy = (H - caption.bottom - picH - PictureSideGap) / 2;
+        break;
+    case PictureLeft:
+    case PictureAbove:
+    case PictureCentred:
+        dx = (W - caption.right) / 2;
+        dy = (H - caption.bottom) / 2;
+        break;
+    default:
+        break;
+    }
+    return caption.translated(dx, dy);
+}
+
 // One paint: the look being drawn and the colours it draws with. The palette is a copy, so a look
 // that changes colours for the length of a paint leaves the caller's palette as it was.
 struct Painter
@@ -44,9 +102,12 @@ struct Painter
     int state;
     int W;
     int H;
-    // What the caption is laid out and drawn with; type 14 swaps in a bold copy for one caption.
+    // Where the caption goes and what it is drawn with; type 14 swaps in its bold caption for one
+    // caption.
     const QFont *font;
-    const XPButtonLayout *text;
+    Rect rest;
+    Rect pressed;
+    const Canvas::TextStencil *stencil;
     ColorRef textColour; // the last colour text was drawn in
 
     ColorRef S(ColorRef c, int n) const { return ShiftColor(c, n, false, look.SoftBevel); }
@@ -90,8 +151,10 @@ struct Painter
 
     void focus()
     {
-        if (focusShown())
-            canvas.focusRect(layout.focusRect);
+        if (!focusShown())
+            return;
+        textColour = pal.text; // the focus rectangle sets the text colour as it draws
+        canvas.focusRect(layout.focusRect);
     }
     void gradient(ColorRef c, int span, bool proportional, bool upward)
     {
@@ -114,8 +177,8 @@ struct Painter
     void drawText(const Rect &r, ColorRef colour)
     {
         textColour = colour;
-        if (text->captionStencil.matches(r.width(), r.height(), look.Caption, CaptionFormat, *font))
-            canvas.drawStencil(r.left, r.top, text->captionStencil, colour);
+        if (stencil->matches(r.width(), r.height(), look.Caption, CaptionFormat, *font))
+            canvas.drawStencil(r.left, r.top, *stencil, colour);
         else
             canvas.drawText(r, look.Caption, CaptionFormat, colour, *font);
     }
@@ -140,8 +203,6 @@ struct Painter
     void caption(int style)
     {
         layout.lastCaptionStyle = style;
-        const Rect &rest = text->captionRect;
-        const Rect &pressed = text->pressedCaptionRect;
         switch (style) {
         case CaptionRest:
             captionRelief(rest);
@@ -183,15 +244,27 @@ struct Painter
     // font, everything else with the font as it is.
     void boldCaption(int style)
     {
-        XPButtonLook boldLook = look;
-        boldLook.Font.setBold(true);
-        XPButtonLayout boldLayout = layout;
-        LayoutCaption(boldLook, W, H, boldLayout);
-        font = &boldLook.Font;
-        text = &boldLayout;
+        const QFont bold = boldFont(look.Font);
+        Rect boldRest = layout.boldCaptionRect;
+        const Canvas::TextStencil *boldStencil = &layout.boldCaptionStencil;
+        Canvas::TextStencil laidOut;
+        if (!boldStencil->matches(boldRest.width(), boldRest.height(), look.Caption, CaptionFormat, bold)) {
+            // Laid out for another look or font: lay it out now.
+            boldRest = placeCaption(look, bold, W, H, layout.picW, layout.picH, layout.captionRect);
+            laidOut
+                = Canvas::textStencil(boldRest.width(), boldRest.height(), look.Caption, CaptionFormat, bold);
+            boldStencil = &laidOut;
+        }
+        const Painter regular = *this;
+        font = &bold;
+        rest = boldRest;
+        pressed = boldRest.translated(1, 1);
+        stencil = boldStencil;
         caption(style);
-        font = &look.Font;
-        text = &layout;
+        font = regular.font;
+        rest = regular.rest;
+        pressed = regular.pressed;
+        stencil = regular.stencil;
     }
 
     // --- Picture --------------------------------------------------------------------------------
@@ -296,6 +369,27 @@ struct Painter
     }
 
     // --- Looks ----------------------------------------------------------------------------------
+
+    // Whether the look about to be drawn paints every pixel before it reads any, so that filling
+    // the face first would change nothing (a gradient, or an inner fill inside a full frame). The
+    // glossy and gradient looks are the costliest, and this saves them a pass over the surface.
+    bool faceCovered() const
+    {
+        const int type = look.ButtonType;
+        if (!look.Enabled)
+            return type == LookGlossy || type == LookRounded || type == LookGradient;
+        if (state != StateUp && state != StateDown)
+            return false;
+        if (type == LookGlossy || type == LookRounded || type == LookGradient)
+            return true;
+        if (type == LookEllipse)
+            return true; // the ellipse fills its corners with the face itself
+        if (type == LookAccent)
+            return hovered(); // inner fill inside the accent frame
+        if (type == LookTransparent)
+            return look.background.width() >= W && look.background.height() >= H;
+        return false;
+    }
 
     void glossyEdges(const GlossyEdges &e)
     {
@@ -428,7 +522,7 @@ struct Painter
             focus();
             break;
         case LookEllipse:
-            canvas.ellipse({ 0, 0, W, H }, hovered() ? pal.shadow : pal.face, pal.face);
+            canvas.ellipse({ 0, 0, W, H }, hovered() ? pal.shadow : pal.face, pal.face, pal.face);
             caption(h);
             break;
         case LookGradient:
@@ -551,7 +645,7 @@ struct Painter
             focus();
             break;
         case LookEllipse:
-            canvas.ellipse({ 0, 0, W, H }, pal.darkShadow, S(pal.face, EllipseDownFaceOffset));
+            canvas.ellipse({ 0, 0, W, H }, pal.darkShadow, S(pal.face, EllipseDownFaceOffset), pal.face);
             caption(CaptionPressed);
             break;
         case LookGradient:
@@ -728,56 +822,23 @@ void LayoutCaption(const XPButtonLook &look, int W, int H, XPButtonLayout &layou
 {
     const int picW = layout.picW;
     const int picH = layout.picH;
-    Rect start;
-    switch (look.PicturePosition) {
-    case PictureLeft:
-        start = { picW + 1, 1, W - 2, H - 2 };
-        break;
-    case PictureRight:
-        start = { 1, 1, W - 2 - picW, H - 2 };
-        break;
-    case PictureAbove:
-        start = { 1, picH + 1, W - 2, H - 2 };
-        break;
-    case PictureBelow:
-        start = { 1, 1, W - 2, H - 2 - picH };
-        break;
-    case PictureCentred:
-        start = { 1, 1, W - 2, H - 2 };
-        break;
-    default:
-        start = layout.pressedCaptionRect;
-        break;
-    }
-
-    Rect caption = Canvas::measureText(start, look.Caption, Canvas::WordBreak, look.Font);
+    const Rect caption = placeCaption(look, look.Font, W, H, picW, picH, layout.captionRect);
     layout.textW = caption.width();
     layout.textH = caption.height();
-
-    int dx = 0;
-    int dy = 0;
-    switch (look.PicturePosition) {
-    case PictureRight:
-        dx = (W - caption.right - picW - 4) / 2;
-        dy = (H - caption.bottom) / 2;
-        break;
-    case PictureBelow:
-        dx = (W - caption.right) / 2;
-        dy = (H - caption.bottom - picH - 4) / 2;
-        break;
-    case PictureLeft:
-    case PictureAbove:
-    case PictureCentred:
-        dx = (W - caption.right) / 2;
-        dy = (H - caption.bottom) / 2;
-        break;
-    default:
-        break;
-    }
-    layout.captionRect = caption.translated(dx, dy);
-    layout.pressedCaptionRect = layout.captionRect.translated(1, 1);
+    layout.captionRect = caption;
+    layout.pressedCaptionRect = caption.translated(1, 1);
     layout.captionStencil
-        = Canvas::textStencil(layout.textW, layout.textH, look.Caption, CaptionFormat, look.Font);
+        = Canvas::textStencil(caption.width(), caption.height(), look.Caption, CaptionFormat, look.Font);
+    if (look.ButtonType == LookGradient) {
+        const QFont bold = boldFont(look.Font);
+        layout.boldCaptionRect = placeCaption(look, bold, W, H, picW, picH, layout.captionRect);
+        layout.boldCaptionStencil
+            = Canvas::textStencil(layout.boldCaptionRect.width(), layout.boldCaptionRect.height(),
+                                  look.Caption, CaptionFormat, bold);
+    } else {
+        layout.boldCaptionRect = {};
+        layout.boldCaptionStencil = {};
+    }
 
     // PlacePicture
     if (look.PictureNormal.isNull() && look.PictureOver.isNull())
@@ -787,25 +848,22 @@ void LayoutCaption(const XPButtonLook &look, int W, int H, XPButtonLayout &layou
         layout.picY = (H - picH) / 2;
         return;
     }
-    // A picture sits this far from the caption: 4 pixels beside it, 2 above or below.
-    constexpr int SideGap = 4;
-    constexpr int EndGap = 2;
     switch (look.PicturePosition) {
     case PictureLeft:
-        layout.picX = layout.captionRect.left - picW - SideGap;
+        layout.picX = layout.captionRect.left - picW - PictureSideGap;
         layout.picY = (H - picH) / 2;
         break;
     case PictureRight:
-        layout.picX = layout.captionRect.right + SideGap;
+        layout.picX = layout.captionRect.right + PictureSideGap;
         layout.picY = (H - picH) / 2;
         break;
     case PictureAbove:
         layout.picX = (W - picW) / 2;
-        layout.picY = layout.captionRect.top - picH - EndGap;
+        layout.picY = layout.captionRect.top - picH - PictureEndGap;
         break;
     case PictureBelow:
         layout.picX = (W - picW) / 2;
-        layout.picY = layout.captionRect.bottom + EndGap;
+        layout.picY = layout.captionRect.bottom + PictureEndGap;
         break;
     default:
         break;
@@ -856,12 +914,21 @@ void paintXPButton(Canvas &canvas, const XPButtonLook &look, const XPButtonPalet
         hoverLook->BackColor = look.BackOver;
     }
     const XPButtonLook &drawn = hoverLook ? *hoverLook : look;
-    Painter p { canvas,          drawn,       hoverLook ? SetColors(drawn) : palette,
-                layout,          state,       canvas.width(),
-                canvas.height(), &drawn.Font, &layout,
+    Painter p { canvas,
+                drawn,
+                hoverLook ? SetColors(drawn) : palette,
+                layout,
+                state,
+                canvas.width(),
+                canvas.height(),
+                &drawn.Font,
+                layout.captionRect,
+                layout.pressedCaptionRect,
+                &layout.captionStencil,
                 palette.text };
 
-    p.fill(0, 0, p.W, p.H, p.pal.face);
+    if (!p.faceCovered())
+        p.fill(0, 0, p.W, p.H, p.pal.face);
     if (!look.Enabled) {
         p.disabled();
         p.picture(PictureDisabled);

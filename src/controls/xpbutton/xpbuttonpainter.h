@@ -74,6 +74,10 @@ struct XPButtonLayout
     // The caption as laid out in captionRect, so a paint need not lay it out again for each of its
     // copies. Painting draws the text directly when it no longer matches the look.
     Canvas::TextStencil captionStencil;
+    // ButtonType 14 draws its caption bold as the host's default button: where that caption goes
+    // and its stencil, laid out with a bold copy of the font (for that look only).
+    Rect boldCaptionRect;
+    Canvas::TextStencil boldCaptionStencil;
 };
 
 // The colour with offset added to each channel (blue scaled by blue / 192 when proportional), each
@@ -87,8 +91,9 @@ XPButtonPalette SetColors(const XPButtonLook &look);
 QSize MeasurePicture(const XPButtonPicture &picture); // (picW, picH); (0, 0) for none
 Rect xpButtonFocusRect(int buttonType, int W, int H); // the resize procedure's step 2
 // LayoutCaption followed by PlacePicture. Reads layout.picW/picH (set from MeasurePicture by the
-// caller) and, for an out-of-range PicturePosition, the previous pressedCaptionRect. focusRect is
-// left alone: the caller sets it with xpButtonFocusRect.
+// caller) and, for an out-of-range PicturePosition, the previous captionRect, so that such a
+// caption stays where it was (measuring from the pressed rectangle would move it one pixel down
+// and right on every layout). focusRect is left alone: the caller sets it with xpButtonFocusRect.
 void LayoutCaption(const XPButtonLook &look, int W, int H, XPButtonLayout &layout);
 QRegion BuildRegion(int buttonType, int W, int H);
 // Paint steps 3 to 8 for state 0 (up) or 2 (down), any other state drawing the face only; the

@@ -60,6 +60,11 @@ constexpr int PictureAbove = 2;
 constexpr int PictureBelow = 3;
 constexpr int PictureCentred = 4; // behind the caption, which is drawn again over it
 
+// A picture beside the caption keeps 4 pixels from it, one above or below it 2. The caption is
+// centred in the room the picture leaves, reckoned with 4 pixels of gap either way.
+constexpr int PictureSideGap = 4;
+constexpr int PictureEndGap = 2;
+
 // SpecialEffect: the relief behind caption and picture.
 constexpr int EffectNone = 0;
 constexpr int EffectRaised = 1;

@@ -321,9 +321,12 @@ void TestXPButtonPainter::layout_data()
     // Without a picture the picture position stays where it was (-7, -7 here).
     QTest::newRow("0: no picture") << 0 << QStringLiteral("Pause") << false << 24 << Rect { 35, 6, 65, 19 }
                                    << QPoint(-7, -7);
-    // Out of range: measured from the previous pressed rectangle (10,2,90,20), not moved.
+    // Out of range: measured where it was, from the previous caption rectangle (10,2,90,20), and
+    // not moved.
     QTest::newRow("9: keeps the previous place")
         << 9 << QStringLiteral("Pause") << true << 24 << Rect { 10, 2, 40, 15 } << QPoint(-7, -7);
+    QTest::newRow("-1: keeps the previous place")
+        << -1 << QStringLiteral("Pause") << false << 24 << Rect { 10, 2, 40, 15 } << QPoint(-7, -7);
 }
 
 void TestXPButtonPainter::layout()
@@ -353,7 +356,8 @@ void TestXPButtonPainter::layout()
     layout.picH = size.height();
     layout.picX = -7;
     layout.picY = -7;
-    layout.pressedCaptionRect = { 10, 2, 90, 20 };
+    layout.captionRect = { 10, 2, 90, 20 };
+    layout.pressedCaptionRect = { 11, 3, 91, 21 };
     LayoutCaption(look, 100, height, layout);
 
     if (!caption.trimmed().isEmpty()) {
@@ -362,6 +366,13 @@ void TestXPButtonPainter::layout()
         QCOMPARE(QSize(layout.textW, layout.textH), QSize(30, 13));
     }
     QCOMPARE(QPoint(layout.picX, layout.picY), pictureAt);
+
+    // Laying out again changes nothing: the caption does not creep.
+    const XPButtonLayout once = layout;
+    LayoutCaption(look, 100, height, layout);
+    QVERIFY(layout.captionRect == once.captionRect);
+    QVERIFY(layout.pressedCaptionRect == once.pressedCaptionRect);
+    QCOMPARE(QPoint(layout.picX, layout.picY), QPoint(once.picX, once.picY));
 }
 
 void TestXPButtonPainter::region_data()
@@ -765,6 +776,14 @@ void TestXPButtonPainter::boldCaptionOnlyAsDefault()
     QVERIFY(bold.layout.captionRect == plain.layout.captionRect);
     QCOMPARE(bold.layout.lastCaptionStyle, int(CaptionRest));
     QVERIFY(!look.Font.bold());
+    // The bold caption laid out in advance draws what laying it out during the paint draws.
+    XPButtonLayout layout = layoutFor(look, 80, 24);
+    QVERIFY(!layout.boldCaptionStencil.runs.empty());
+    layout.boldCaptionStencil = {};
+    QImage unprepared(80, 24, QImage::Format_RGB32);
+    Canvas canvas(unprepared);
+    paintXPButton(canvas, look, SetColors(look), layout, StateUp);
+    QCOMPARE(unprepared, bold.image);
     // Other looks ignore the default for their caption.
     look.ButtonType = LookToolbar;
     look.isDefault = false;
@@ -793,8 +812,8 @@ void TestXPButtonPainter::noLookForOtherStates()
 void TestXPButtonPainter::tinyButtonsStayInsideTheirImage()
 {
     // Every look, mode and effect on buttons down to 1 x 1, with a picture larger than the button:
-    // nothing is written outside the image (the sanitizer build watches), and a 1 x 1 button shows
-    // its face or something drawn over it, never the untouched fill.
+    // nothing is written outside the image (the sanitizer build watches), and every pixel is
+    // painted: none keeps the magenta the image held before.
     XPButtonLook look = greyLook(LookFramedBevel);
     look.Caption = QStringLiteral("&Pause it");
     look.PicturePosition = PictureCentred;
@@ -805,7 +824,7 @@ void TestXPButtonPainter::tinyButtonsStayInsideTheirImage()
     look.background.fill(Qt::blue);
     for (int type = 0; type <= 15; ++type) {
         for (int mode : { Up, Hovered, Down, Disabled }) {
-            for (const QSize &size : { QSize(1, 1), QSize(2, 3), QSize(5, 2), QSize(3, 9) }) {
+            for (const QSize &size : { QSize(1, 1), QSize(2, 3), QSize(5, 2), QSize(3, 9), QSize(40, 12) }) {
                 look.ButtonType = type;
                 look.hovered = mode == Hovered;
                 look.Enabled = mode != Disabled;
@@ -813,7 +832,10 @@ void TestXPButtonPainter::tinyButtonsStayInsideTheirImage()
                 const Painted painted
                     = paint(look, size.width(), size.height(), mode == Down ? StateDown : StateUp);
                 QCOMPARE(painted.image.size(), size);
-                QVERIFY(at(painted.image, 0, 0) != rgb(255, 0, 255));
+                for (int y = 0; y < size.height(); ++y) {
+                    for (int x = 0; x < size.width(); ++x)
+                        QVERIFY(at(painted.image, x, y) != rgb(255, 0, 255));
+                }
             }
         }
     }
