@@ -8,6 +8,7 @@
 #include "platform/events.h"
 #include "platform/player.h"
 #include "platform/propertybag.h"
+#include "platform/systemcolors.h"
 #include "platform/tag.h"
 #include "platform/transparentcolor.h"
 
@@ -107,8 +108,8 @@ QString Form1::tickerCaption()
 
 QColor Form1::framePressedColour()
 {
-    // The desktop's active title-bar colour, as the classic desktop scheme has it.
-    return QColor(0, 84, 227);
+    // A system colour, translated like every other one.
+    return QColor(toQRgb(TranslateColor(FramePressedColourValue)));
 }
 
 Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Player> flash, QWidget *parent)
@@ -203,8 +204,10 @@ void Form1::buildElements()
         Label2->setCursor(QCursor(m_looks.handCursor, PointingHandHotSpot.x(), PointingHandHotSpot.y()));
     else
         Label2->setCursor(Qt::PointingHandCursor);
+    // The design caption stands until a title is written: it is no title, so the full title behind
+    // the link stays empty and a click on "?" looks nothing up.
     Label2->setText(QStringLiteral("?"));
-    applyTitleRule();
+    Label2->adjustSize();
 
     // A title up to 200 pixels wide reaches under the history glyph, which must stay clickable.
     Shape1->raise();
@@ -533,7 +536,10 @@ void Form1::mousePressed(QObject *element, const QMouseEvent *event)
 void Form1::mouseReleased(QObject *element, const QMouseEvent *event)
 {
     auto *widget = static_cast<QWidget *>(element);
-    const bool clicked = widget->rect().contains(event->position().toPoint());
+    // A double click is one click: the release that ends it clicks nothing more.
+    const bool endsDoubleClick = m_doubleClicked == element;
+    m_doubleClicked = nullptr;
+    const bool clicked = !endsDoubleClick && widget->rect().contains(event->position().toPoint());
     if (element == Eb) {
         showLook(Eb, m_looks.Eo);
         showMenu();
@@ -591,6 +597,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         return !searchBox;
     case QEvent::MouseButtonDblClick:
         // The second press of a double click is no press of its own; its release still comes.
+        m_doubleClicked = watched;
         return !searchBox;
     case QEvent::KeyPress:
         if (searchBox) {

@@ -125,6 +125,8 @@ public:
     static constexpr QRgb LinkRed = qRgb(255, 6, 6);
     static constexpr QRgb FrameWhite = qRgb(255, 255, 255);
     static constexpr QRgb FrameLightBlue = qRgb(169, 230, 250);
+    // Pressed: the colour value 2147483651, the high bit marking system colour 3.
+    static constexpr quint32 FramePressedColourValue = 2147483651u;
     static QColor framePressedColour();
 
 protected:
@@ -153,6 +155,8 @@ private:
     std::function<void(const QUrl &)> m_openUrl;
     std::function<void()> m_endProgram;
     QPointer<QMessageBox> m_notice;
+    // The element whose double click the next release ends (compared, never used).
+    const QObject *m_doubleClicked = nullptr;
 };
 
 } // namespace kivaro

@@ -354,7 +354,9 @@ FileDownloader::Outcome FileDownloader::write(Transfer &transfer)
             break;
     }
 
-    if (!m_stop && transfer.received == transfer.announced) {
+    // A complete file is kept, also when Cancel() came after its last byte; only the completion
+    // notification and the result tell a stopped download apart.
+    if (transfer.received == transfer.announced) {
         if (!transfer.commitPart()) {
             writeFailure(transfer, ErrorPathFileAccess, QStringLiteral("Path/File access error"));
             return self ? Outcome::Finish : Outcome::Destroyed;
