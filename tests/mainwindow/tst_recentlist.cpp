@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -288,7 +287,6 @@ private Q_SLOTS:
         rig.engine().mnuLoadH->trigger();
         QCOMPARE(listed(rig.engine()), after);
         QCOMPARE(rig.form().Text1->text(), QStringLiteral("box text"));
-        QVERIFY(!rig.form().findChild<QMessageBox *>());
     }
 
     void loadStartedBeforeAVideoWasFound()
@@ -315,7 +313,7 @@ private Q_SLOTS:
         QCOMPARE(rig.form().Text1->text(), Form1::DefaultQuery());
     }
 
-    void failedSaveShowsNothing()
+    void failedSaveKeepsWhatWasThere()
     {
         QTemporaryDir folder;
         const QString notAFolder = folder.filePath(QStringLiteral("kivaro"));
@@ -325,8 +323,8 @@ private Q_SLOTS:
         Form1Rig rig(QString(), notAFolder);
         fill(rig.engine(), {QStringLiteral("A|a")});
         rig.engine().mnusaveH->trigger();
-        QVERIFY(!rig.form().findChild<QMessageBox *>());
         QCOMPARE(contents(notAFolder), QByteArray());
+        QCOMPARE(listed(rig.engine()), QStringList { QStringLiteral("A|a") });
     }
 };
 
