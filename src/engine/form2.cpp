@@ -3,6 +3,7 @@
 #include "engine/mainwindowinterface.h"
 #include "engine/pagereader.h"
 #include "engine/playlistfile.h"
+#include "engine/recentlist.h"
 #include "platform/events.h"
 #include "platform/player.h"
 #include "platform/socket.h"
@@ -31,7 +32,6 @@ const QLatin1String TitleEnd("</title>");
 const QLatin1String SitePrefix("YouTube - ");
 const QLatin1String VideoPagePath("/watch?v=");
 const QLatin1String PlayerPath("/player2.swf?video_id=");
-const QLatin1String SlotCaptionProperty("kivaroCaption");
 
 // Cuts a piece out of the page with marker texts as the window holds them.
 std::optional<QByteArrayView> cut(const PageBuffer &page, const QString &start, const QString &end)
@@ -148,33 +148,12 @@ void Form2::buildMenus()
     lin2 = separator(voorb, "lin2");
     for (int slot = 0; slot < int(vb.size()); ++slot) {
         vb[slot] = voorb->addAction(QString());
-        vb[slot]->setObjectName(slotName(slot));
-        setSlotCaption(slot, slotName(slot));
-        vb[slot]->setVisible(false);
+        vb[slot]->setObjectName(RecentList::slotName(slot));
         connect(vb[slot], &QAction::triggered, this, [this, slot] { vb_Click(slot); });
     }
-    connect(Addplay, &QAction::triggered, this, [this] {
-        MainWindowInterface &main = m_mainWindow();
-        main.Add(main.titleCaption());
-    });
-}
-
-QString Form2::slotName(int slot)
-{
-    return QStringLiteral("vb%1").arg(slot + 1);
-}
-
-QString Form2::slotCaption(int slot) const
-{
-    return vb.at(slot)->property(SlotCaptionProperty.latin1()).toString();
-}
-
-void Form2::setSlotCaption(int slot, const QString &caption)
-{
-    QAction *entry = vb.at(slot);
-    entry->setProperty(SlotCaptionProperty.latin1(), caption);
-    // In a menu "&" marks an access key; a title shows its "&" as it is.
-    entry->setText(QString(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
+    recentList = new RecentList(vb, m_mainWindow, this);
+    // The title as the main window shows it, possibly shortened.
+    connect(Addplay, &QAction::triggered, this, [this] { recentList->Add(m_mainWindow().titleCaption()); });
 }
 
 QString Form2::fetchStage() const
@@ -350,8 +329,8 @@ void Form2::StpStream_Click()
 
 void Form2::vb_Click(int slot)
 {
-    const QString query = tag(vb.at(slot));
-    const QString caption = slotCaption(slot);
+    const QString query = recentList->query(slot);
+    const QString caption = recentList->caption(slot);
     QPointer<Form2> self(this);
     Play(query);
     if (!self)
@@ -368,42 +347,19 @@ QString Form2::playlistPath() const
 
 void Form2::mnusaveH_Click()
 {
-    QList<PlaylistEntry> entries;
-    for (int slot = 0; slot < int(vb.size()); ++slot) {
-        if (!slotIsEmpty(slot))
-            entries.append({slotCaption(slot), tag(vb[slot])});
-    }
     // A failed save tells the user nothing; the previous playlist stays as it was.
     QString error;
-    if (PlaylistFile(m_productFolder).save(entries, &error))
-        m_trace.line(QStringLiteral("playlist saved: %1 entries in %2")
-                         .arg(entries.size())
-                         .arg(playlistPath()));
+    if (recentList->save(m_productFolder, &error))
+        m_trace.line(
+            QStringLiteral("playlist saved: %1 entries in %2").arg(recentList->count()).arg(playlistPath()));
     else
         m_trace.line(QStringLiteral("playlist not saved: %1").arg(error));
 }
 
 void Form2::mnuLoadH_Click()
 {
-    const QString noted = m_mainWindow().searchText();
-    const QStringList fields = PlaylistFile(m_productFolder).readFields();
     m_trace.line(QStringLiteral("playlist read from %1").arg(playlistPath()));
-
-    // Every Add may wait for a found video and lets events run meanwhile: the windows are reached
-    // afresh after each one.
-    QPointer<Form2> self(this);
-    for (const QString &field : fields) {
-        if (field.isEmpty())
-            continue;
-        const PlaylistEntry entry = PlaylistFile::splitField(field);
-        MainWindowInterface &main = m_mainWindow();
-        if (entry.hasQuery)
-            main.setSearchText(entry.query);
-        main.Add(entry.title);
-        if (!self)
-            return;
-    }
-    m_mainWindow().setSearchText(noted);
+    recentList->load(m_productFolder);
 }
 
 void Form2::closeEvent(QCloseEvent *event)

@@ -19,6 +19,7 @@ class QPushButton;
 namespace kivaro {
 
 class MainWindowInterface;
+class RecentList;
 class Socket;
 
 // The engine window: it is never shown. It turns a query into the video site's search address,
@@ -78,6 +79,8 @@ public:
     QAction *Addplay = nullptr;
     QAction *lin2 = nullptr;
     std::array<QAction *, 10> vb{};
+    // What the ten slots hold, and adding, saving and loading them.
+    RecentList *recentList = nullptr;
 
     enum class FetchResult {
         Sent,       // the request went out
@@ -89,14 +92,6 @@ public:
     void searchOperation();
     // The fetch operation ("Get It"): requests Text2 from the host in Text3.
     FetchResult fetchOperation();
-
-    // A recent-list slot's caption (the title shown) and tag (its query). Kept apart from the menu
-    // text, where "&" would mark an access key. Slots count from 0 (vb1) to 9 (vb10).
-    QString slotCaption(int slot) const;
-    void setSlotCaption(int slot, const QString &caption);
-    // A slot's own name, "vb1" to "vb10": the caption of an empty slot.
-    static QString slotName(int slot);
-    bool slotIsEmpty(int slot) const { return slotCaption(slot) == slotName(slot); }
 
     // The playlist file `hist` in the product folder.
     QString playlistPath() const;

@@ -3,6 +3,7 @@
 #include "assets/kivaroassets.h"
 #include "controls/progressbar/usercontrol1.h"
 #include "engine/form2.h"
+#include "engine/recentlist.h"
 #include "mainwindow/form1layout.h"
 #include "mainwindow/picturebox.h"
 #include "platform/events.h"
@@ -51,9 +52,6 @@ constexpr quint32 BarColour = 0x00A85E33;
 constexpr QRgb TransparentRed = qRgb(255, 0, 0);
 constexpr quint32 TransparentColourValue = 255; // red, as the window's colour key
 constexpr QRgb TickerWhite = qRgb(255, 255, 255);
-
-// The search-result flag once a search has started its video.
-const QLatin1String FlagFound("yes");
 
 // "Arial 8.25 pt" and "Arial 6.75 pt" at the 96 dots per inch the design was drawn for; metric
 // twins of Arial stand in where Arial itself is missing.
@@ -342,41 +340,8 @@ void Form1::focusSearchBox()
 
 void Form1::Add(const QString &title)
 {
-    // Only a title that a search has found is worth keeping: wait for one, for as long as it takes.
-    // Events flow meanwhile, so the user can search on, and further adds wait inside this one
-    // and finish before it.
-    QPointer<Form1> self(this);
-    while (searchResultFlag().isEmpty()) {
-        letEventsRun(EventWait::Block);
-        if (!self)
-            return;
-    }
-
-    Form2 &engine = m_engine();
-    const int slotCount = int(engine.vb.size());
-    // Empty slots take part with their names: a title "VB7" is never added.
-    const QString lowered = title.toLower();
-    for (int slot = 0; slot < slotCount; ++slot) {
-        if (engine.slotCaption(slot).toLower() == lowered)
-            return;
-    }
-    if (searchResultFlag() != FlagFound)
-        return;
-
-    int last = slotCount - 1; // a full list drops its oldest entry
-    for (int slot = 0; slot < slotCount; ++slot) {
-        if (engine.slotIsEmpty(slot)) {
-            engine.vb[slot]->setVisible(true);
-            last = slot;
-            break;
-        }
-    }
-    for (int slot = last; slot > 0; --slot) {
-        engine.setSlotCaption(slot, engine.slotCaption(slot - 1));
-        setTag(engine.vb[slot], tag(engine.vb[slot - 1]));
-    }
-    engine.setSlotCaption(0, title);
-    setTag(engine.vb[0], Text1->text());
+    // The recent list is the engine's; this is the design's entry point to it.
+    m_engine().recentList->Add(title);
 }
 
 void Form1::showSkinChooser()

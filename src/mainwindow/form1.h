@@ -69,7 +69,6 @@ public:
     QString searchText() const override;
     void setSearchText(const QString &text) override;
     void focusSearchBox() override;
-    void Add(const QString &title) override;
     void showSkinChooser() override;
     void showNotice(const QString &text) override;
 
@@ -83,6 +82,9 @@ public:
 
     // Hands the search box's text to the engine (Enter, or releasing the search button).
     void startSearch();
+    // Adds a title to the engine's recent list, with the search box's text as its query, once the
+    // last search has found its video.
+    void Add(const QString &title);
 
     // How the desktop is asked to open an address, and how the program ends; tests replace them.
     void setUrlOpener(std::function<void(const QUrl &)> opener) { m_openUrl = std::move(opener); }

@@ -1,6 +1,7 @@
 // The search operation and the fetch: request bytes, progress values, connections that fail or
 // never answer, and searches that overtake each other.
 
+#include "engine/recentlist.h"
 #include "enginetestcase.h"
 #include "platform/socket.h"
 #include "platform/tag.h"
@@ -354,9 +355,14 @@ private Q_SLOTS:
         for (QAction *slot : rig.form->vb)
             QVERIFY(!slot->isVisible());
 
+        // "Add to playlist" keeps the title as shown, with the search box's text as its query.
         rig.main.title = QStringLiteral("Shown Title");
+        rig.main.search = QStringLiteral("shown");
+        rig.main.flag = QStringLiteral("yes");
         rig.form->Addplay->trigger();
-        QCOMPARE(rig.main.added, QStringList{QStringLiteral("Shown Title")});
+        QCOMPARE(rig.form->recentList->caption(0), QStringLiteral("Shown Title"));
+        QCOMPARE(rig.form->recentList->query(0), QStringLiteral("shown"));
+        QVERIFY(rig.form->vb[0]->isVisible());
         rig.form->mnuSkin->trigger();
         QCOMPARE(rig.main.skinChooserShown, 1);
     }
@@ -365,7 +371,7 @@ private Q_SLOTS:
     {
         EngineRig rig;
         rig.serve(resultsPage("v"), watchPage("v", "YouTube - Kite & Compass - Open Water"));
-        rig.form->setSlotCaption(0, QStringLiteral("Kite & Compass - Open Water"));
+        rig.form->recentList->setCaption(0, QStringLiteral("Kite & Compass - Open Water"));
         setTag(rig.form->vb[0], QStringLiteral("kite compass"));
         QCOMPARE(rig.form->vb[0]->text(), QStringLiteral("Kite && Compass - Open Water"));
 

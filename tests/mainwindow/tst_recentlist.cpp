@@ -2,6 +2,7 @@
 // entry, and keeping the list in the playlist file across runs.
 
 #include "engine/enginetestcase.h"
+#include "engine/recentlist.h"
 #include "form1rig.h"
 #include "platform/tag.h"
 
@@ -26,12 +27,12 @@ QStringList listed(Form2 &engine)
     QStringList entries;
     for (int slot = 0; slot < int(engine.vb.size()); ++slot) {
         QAction *entry = engine.vb[slot];
-        if (engine.slotIsEmpty(slot)) {
+        if (engine.recentList->isEmpty(slot)) {
             if (entry->isVisible() || !tag(entry).isEmpty())
                 entries.append(QStringLiteral("<broken empty slot %1>").arg(slot + 1));
             continue;
         }
-        entries.append(engine.slotCaption(slot) + QLatin1Char('|') + tag(entry)
+        entries.append(engine.recentList->caption(slot) + QLatin1Char('|') + tag(entry)
                        + (entry->isVisible() ? QString() : QStringLiteral(" <hidden>")));
     }
     return entries;
@@ -41,7 +42,7 @@ QStringList listed(Form2 &engine)
 void fill(Form2 &engine, const QStringList &entries)
 {
     for (int slot = 0; slot < entries.size(); ++slot) {
-        engine.setSlotCaption(slot, entries.at(slot).section(QLatin1Char('|'), 0, 0));
+        engine.recentList->setCaption(slot, entries.at(slot).section(QLatin1Char('|'), 0, 0));
         setTag(engine.vb[slot], entries.at(slot).section(QLatin1Char('|'), 1));
         engine.vb[slot]->setVisible(true);
     }
