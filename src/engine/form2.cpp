@@ -3,6 +3,7 @@
 #include "engine/mainwindowinterface.h"
 #include "engine/pagereader.h"
 #include "engine/playlistfile.h"
+#include "engine/protocol.h"
 #include "engine/recentlist.h"
 #include "platform/events.h"
 #include "platform/player.h"
@@ -200,7 +201,7 @@ void Form2::searchOperation()
     const FetchResult result = fetchOperation();
     if (!self || result == FetchResult::Superseded)
         return; // the newer search owns the progress value now
-    writeProgress(QStringLiteral("0"));
+    writeProgress(protocol::ProgressSearchPage);
 }
 
 Form2::FetchResult Form2::fetchOperation()
@@ -237,7 +238,7 @@ Form2::FetchResult Form2::fetchOperation()
     // From here to the progress value nothing else may run: no response can arrive before the
     // request has been sent.
     sckTCP->sendData(requestText(Text2->text()));
-    writeProgress(QStringLiteral("10"));
+    writeProgress(protocol::ProgressFetchSent);
     return FetchResult::Sent;
 }
 
@@ -257,14 +258,14 @@ void Form2::sckTCP_Close()
 void Form2::noMusicFound()
 {
     setTag(sckTCP, QString());
-    writeProgress(QStringLiteral("0"));
+    writeProgress(protocol::ProgressSearchPage);
     m_trace.line(QStringLiteral("no music found"));
     m_mainWindow().showNotice(tr("No Music Found!"));
 }
 
 void Form2::readSearchPage()
 {
-    setTag(sckTCP, QStringLiteral("a"));
+    setTag(sckTCP, protocol::FetchStageVideoPage);
     const auto piece = cut(Text1, Label3->text(), tag(Label3));
     m_trace.line(QStringLiteral("search page read: %1 bytes").arg(Text1.bytes().size()));
     if (!piece) {
@@ -292,10 +293,10 @@ void Form2::readSearchPage()
         return;
     if (result == FetchResult::Failed) {
         setTag(sckTCP, QString());
-        writeProgress(QStringLiteral("0"));
+        writeProgress(protocol::ProgressSearchPage);
         return;
     }
-    writeProgress(QStringLiteral("20"));
+    writeProgress(protocol::ProgressVideoPage);
 }
 
 void Form2::readVideoPage()
@@ -316,8 +317,8 @@ void Form2::readVideoPage()
     MainWindowInterface &main = m_mainWindow();
     m_trace.line(QStringLiteral("now playing: %1").arg(address));
     main.flash().setMovie(address);
-    writeProgress(QStringLiteral("30"));
-    main.setSearchResultFlag(QStringLiteral("yes"));
+    writeProgress(protocol::ProgressPlaying);
+    main.setSearchResultFlag(protocol::SearchResultFound);
     m_trace.line(QStringLiteral("title: %1").arg(title));
     main.setTitleCaption(title);
 }

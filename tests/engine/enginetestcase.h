@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/form2.h"
+#include "engine/protocol.h"
 #include "fakemainwindow.h"
 #include "loopbackserver.h"
 #include "platform/settings.h"
@@ -51,7 +52,7 @@ struct EngineRig
     // True once the engine has handed the player a video address.
     bool waitForVideo(int timeoutMs = 5000)
     {
-        return QTest::qWaitFor([&] { return main.flag == QLatin1String("yes"); }, timeoutMs);
+        return QTest::qWaitFor([&] { return main.flag == protocol::SearchResultFound; }, timeoutMs);
     }
 };
 

@@ -1,8 +1,9 @@
 // The main window: its elements, its shape, starting a search, the title link and what it shows of
 // the engine's results.
 
-#include "demosite.h"
 #include "controls/progressbar/usercontrol1.h"
+#include "demosite.h"
+#include "engine/protocol.h"
 #include "form1rig.h"
 #include "platform/tag.h"
 
@@ -130,7 +131,7 @@ private Q_SLOTS:
         Form1Rig rig;
         rig.server.setScript([](const QByteArray &) { return LoopbackServer::Reply{{}, 0, true, true}; });
         Form1 &form = rig.form();
-        form.setSearchResultFlag(QStringLiteral("yes"));
+        form.setSearchResultFlag(protocol::SearchResultFound);
         form.Text1->setText(text);
         QTest::keyClick(form.Text1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QVERIFY(rig.server.waitForConnections(1));
@@ -145,7 +146,7 @@ private Q_SLOTS:
     {
         Form1Rig rig;
         Form1 &form = rig.form();
-        form.setSearchResultFlag(QStringLiteral("yes"));
+        form.setSearchResultFlag(protocol::SearchResultFound);
         form.Text1->clear();
         form.Picture1->setPicture(form.looks().ImGo);
         QTest::keyClick(form.Text1, Qt::Key_Return);
@@ -153,7 +154,7 @@ private Q_SLOTS:
         QTest::mouseRelease(form.Image1, Qt::LeftButton);
         QTest::qWait(50);
         QCOMPARE(rig.server.received().size(), 0);
-        QCOMPARE(form.searchResultFlag(), QStringLiteral("yes"));
+        QCOMPARE(form.searchResultFlag(), protocol::SearchResultFound);
         QVERIFY(form.Picture1->shows(form.looks().IMn));
         QVERIFY(rig.player().addresses.isEmpty());
     }
@@ -325,7 +326,7 @@ private Q_SLOTS:
         form.Text1->selectAll();
         QTest::keyClicks(form.Text1, QStringLiteral("nova ellis"));
         QTest::keyClick(form.Text1, Qt::Key_Return);
-        QTRY_COMPARE(form.searchResultFlag(), QStringLiteral("yes"));
+        QTRY_COMPARE(form.searchResultFlag(), protocol::SearchResultFound);
         QVERIFY(rig.player().movie().startsWith(
             QStringLiteral("http://127.0.0.1:%1/player2.swf?video_id=nE3midTram9&l=241&t=").arg(site.port())));
         QCOMPARE(form.titleCaption(), QStringLiteral("Nova Ellis - Midnight Tram"));

@@ -2,6 +2,7 @@
 // entry, and keeping the list in the playlist file across runs.
 
 #include "engine/enginetestcase.h"
+#include "engine/protocol.h"
 #include "engine/recentlist.h"
 #include "form1rig.h"
 #include "platform/tag.h"
@@ -19,7 +20,7 @@ using namespace kivaro::test;
 
 namespace {
 
-const QString Found = QStringLiteral("yes");
+const QString Found = protocol::SearchResultFound;
 
 // "title|query" for each filled slot, newest first; empty slots must be hidden and keep their names.
 QStringList listed(Form2 &engine)
