@@ -10,9 +10,10 @@
 
 namespace kivaro {
 
-Windows::Windows(Settings settings, PlayerFactory makePlayer)
+Windows::Windows(Settings settings, PlayerFactory makePlayer, ProgramEnder endProgram)
     : m_settings(std::move(settings))
     , m_makePlayer(std::move(makePlayer))
+    , m_endProgram(std::move(endProgram))
     , m_splashIntervalMs(frmSplash::Timer1IntervalMs)
 {
     if (!m_makePlayer) {
@@ -20,6 +21,14 @@ Windows::Windows(Settings settings, PlayerFactory makePlayer)
             auto player = std::make_unique<ProcessPlayer>(m_settings.player, Settings::neutralAddress());
             player->setVerbose(m_settings.verbose);
             return player;
+        };
+    }
+    if (!m_endProgram) {
+        m_endProgram = [this] {
+            // The music is part of the program: its player goes first.
+            if (m_form1)
+                m_form1->flash().setMovie(Settings::neutralAddress());
+            ::_exit(0);
         };
     }
 }
@@ -32,7 +41,8 @@ Windows::~Windows()
 Form1 &Windows::form1()
 {
     if (!m_form1)
-        m_form1 = std::make_unique<Form1>(m_settings, [this]() -> Form2 & { return form2(); }, m_makePlayer());
+        m_form1 = std::make_unique<Form1>(
+            m_settings, [this]() -> Form2 & { return form2(); }, m_makePlayer(), [this] { endProgram(); });
     return *m_form1;
 }
 
@@ -63,18 +73,14 @@ frmSplash &Windows::splash()
 frmUpdate &Windows::updateWindow()
 {
     if (!m_updateWindow) {
-        m_updateWindow = std::make_unique<frmUpdate>(m_settings);
-        m_updateWindow->setProgramEnder([this] { endProgram(); });
+        m_updateWindow = std::make_unique<frmUpdate>(m_settings, [this] { endProgram(); });
     }
     return *m_updateWindow;
 }
 
 void Windows::endProgram()
 {
-    // The music is part of the program: its player goes first.
-    if (m_form1)
-        m_form1->flash().setMovie(Settings::neutralAddress());
-    ::_exit(0);
+    m_endProgram();
 }
 
 } // namespace kivaro

@@ -25,8 +25,6 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <unistd.h>
-
 namespace kivaro {
 
 namespace {
@@ -110,13 +108,15 @@ QColor Form1::framePressedColour()
     return QColor(toQRgb(TranslateColor(FramePressedColourValue)));
 }
 
-Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Player> flash, QWidget *parent)
+Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Player> flash,
+             ProgramEnder endProgram, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_engine(std::move(engine))
     , m_flash(std::move(flash))
     , m_shopAddress(settings.shopAddress())
     , m_looks(StoredLooks::defaults())
     , m_openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
+    , m_endProgram(std::move(endProgram))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kivaro"));
@@ -133,13 +133,6 @@ Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Play
     connect(tmrStat, &QTimer::timeout, this, &Form1::tmrStat_Timer);
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-
-    m_endProgram = [this] {
-        // At once: no more window events, no goodbyes to windows or connections. The music is
-        // part of the program, so the player goes first.
-        m_flash->setMovie(Settings::neutralAddress());
-        ::_exit(0);
-    };
 
     buildElements();
     load();

@@ -50,8 +50,11 @@ class Form1 : public QWidget, public MainWindowInterface
 
 public:
     using EngineAccess = std::function<Form2 &()>;
+    // Ends the program at once: no further window events, no windows or connections closed first.
+    using ProgramEnder = std::function<void()>;
 
-    Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Player> flash, QWidget *parent = nullptr);
+    Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Player> flash,
+          ProgramEnder endProgram, QWidget *parent = nullptr);
     ~Form1() override;
 
     // The artist-and-title search the program starts with, also the search box's first text.
@@ -86,9 +89,8 @@ public:
     // last search has found its video.
     void Add(const QString &title);
 
-    // How the desktop is asked to open an address, and how the program ends; tests replace them.
+    // How the desktop is asked to open an address; tests replace it.
     void setUrlOpener(std::function<void(const QUrl &)> opener) { m_openUrl = std::move(opener); }
-    void setProgramEnder(std::function<void()> ender) { m_endProgram = std::move(ender); }
 
     StoredLooks &looks() { return m_looks; }
     // Replaces the stored pictures; visible elements show them the next time a handler does.
@@ -155,7 +157,7 @@ private:
     QString m_shopAddress;
     StoredLooks m_looks;
     std::function<void(const QUrl &)> m_openUrl;
-    std::function<void()> m_endProgram;
+    ProgramEnder m_endProgram;
     QPointer<QMessageBox> m_notice;
     // The element whose double click the next release ends (compared, never used).
     const QObject *m_doubleClicked = nullptr;

@@ -18,7 +18,6 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <unistd.h>
 
 namespace kivaro {
 
@@ -67,13 +66,10 @@ constexpr auto InstallerName = QLatin1String("NewVers.exe");
 
 } // namespace
 
-frmUpdate::frmUpdate(const Settings &settings, QWidget *parent)
+frmUpdate::frmUpdate(const Settings &settings, ProgramEnder endProgram, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_vendorAddress(settings.vendorAddress())
-    , m_endProgram([] {
-        // At once: no more window events, no clean-up. No player runs on this path.
-        ::_exit(0);
-    })
+    , m_endProgram(std::move(endProgram))
     , m_startProcess(&frmUpdate::startDetached)
 {
     setObjectName(QStringLiteral("frmUpdate"));

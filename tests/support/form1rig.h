@@ -63,8 +63,8 @@ struct Form1Rig
         settings.site = QUrl(site.isEmpty() ? server.address() : site);
         settings.dataDir = dataDir;
         settings.shop = QUrl(QStringLiteral("http://shop.example"));
-        windows = std::make_unique<Windows>(settings, [] { return std::make_unique<RecordingPlayer>(); });
-        form().setProgramEnder([this] { ++programEnded; });
+        windows = std::make_unique<Windows>(
+            settings, [] { return std::make_unique<RecordingPlayer>(); }, [this] { ++programEnded; });
         form().setUrlOpener([this](const QUrl &url) { opened.append(url); });
     }
 
