@@ -131,8 +131,6 @@ Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Play
     tmrStat->setObjectName(QStringLiteral("tmrStat"));
     tmrStat->setInterval(TickerIntervalMs);
     connect(tmrStat, &QTimer::timeout, this, &Form1::tmrStat_Timer);
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
 
     buildElements();
     load();

@@ -112,8 +112,7 @@ public:
     // Outside the visible area: the counter behind the progress frames and the timers.
     UserControl1 *Bar = nullptr;
     QTimer *tmrStat = nullptr; // the ticker, 100 ms
-    QTimer *Timer2 = nullptr;  // the progress frames, 20 ms
-    QTimer *Timer1 = nullptr;  // no action
+    QTimer *Timer2 = nullptr; // the progress frames, 20 ms
 
     // Dragging the window by its background.
     int Dragging = 0;
