@@ -9,6 +9,7 @@
 #include "platform/player.h"
 #include "platform/socket.h"
 #include "platform/tag.h"
+#include "platform/textdecoding.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -272,7 +273,7 @@ void Form2::readSearchPage()
         noMusicFound();
         return;
     }
-    m_videoIdentifier = pageText(*piece);
+    m_videoIdentifier = decodeText(*piece);
     m_trace.line(QStringLiteral("first video: %1").arg(m_videoIdentifier));
 
     // Events run twice before the video's page is fetched. A search the user starts meanwhile
@@ -308,11 +309,11 @@ void Form2::readVideoPage()
         noMusicFound();
         return;
     }
-    const QString address = m_siteAddress + PlayerPath + pageText(*parameters);
+    const QString address = m_siteAddress + PlayerPath + decodeText(*parameters);
     // A page without a title still plays; the title link then names what was searched for.
     const auto titlePiece = cutPiece(Text1.bytes(), TitleStart, QByteArrayView(TitleEnd));
-    const QString title = titlePiece ? decodeCharacterReferences(pageText(*titlePiece).remove(SitePrefix))
-                                     : Text4->text();
+    const QString title
+        = titlePiece ? decodeCharacterReferences(decodeText(*titlePiece).remove(SitePrefix)) : Text4->text();
 
     MainWindowInterface &main = m_mainWindow();
     m_trace.line(QStringLiteral("now playing: %1").arg(address));

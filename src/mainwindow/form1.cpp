@@ -12,6 +12,7 @@
 #include "platform/systemcolors.h"
 #include "platform/tag.h"
 #include "platform/transparentcolor.h"
+#include "platform/windowlayout.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -31,8 +31,6 @@ namespace {
 
 using namespace form1layout;
 
-// Layout values are kept in twips, as the window measures; screens have 15 twips to the pixel here.
-constexpr int TwipsPerPixel = 15;
 // A title wider than this is shortened for display.
 constexpr int TitleMaxWidth = 200;
 constexpr int TitleShortLength = 30;
@@ -51,16 +49,7 @@ constexpr QRgb TransparentRed = qRgb(255, 0, 0);
 constexpr quint32 TransparentColourValue = 255; // red, as the window's colour key
 constexpr QRgb TickerWhite = qRgb(255, 255, 255);
 
-// "Arial 8.25 pt" and "Arial 6.75 pt" at the 96 dots per inch the design was drawn for; metric
-// twins of Arial stand in where Arial itself is missing.
-QFont designFont(int pixelSize, bool underline = false)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    font.setPixelSize(pixelSize);
-    font.setUnderline(underline);
-    return font;
-}
+// "Arial 8.25 pt" and "Arial 6.75 pt" at the 96 dots per inch the design was drawn for.
 constexpr int Arial825 = 11;
 constexpr int Arial675 = 9;
 
@@ -173,7 +162,7 @@ void Form1::buildElements()
         auto *l = new QLabel(Picture1);
         l->setObjectName(QLatin1String(name));
         l->setTextFormat(Qt::PlainText); // titles come from the network: never markup
-        l->setFont(designFont(pixelSize, underline));
+        l->setFont(designFont(pixelSize, false, underline));
         QPalette palette = l->palette();
         palette.setColor(QPalette::WindowText, QColor(colour));
         l->setPalette(palette);
@@ -259,8 +248,7 @@ void Form1::load()
     setTag(tmrStat, QString::number(caption.size()));
     tmrStat->start();
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 }
 
 void Form1::setLooks(const StoredLooks &looks)

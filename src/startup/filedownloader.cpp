@@ -18,9 +18,6 @@ namespace kivaro {
 
 namespace {
 
-// Characters 10 to 12 of the header block: the code in a status line such as "HTTP/1.1 200 OK".
-constexpr qsizetype StatusOffset = 9;
-constexpr qsizetype StatusLength = 3;
 // Every download fetches the whole file.
 constexpr int RangeStart = 0;
 constexpr int PercentScale = 100;
@@ -254,7 +251,7 @@ FileDownloader::Outcome FileDownloader::request(Transfer &transfer)
         return Outcome::Finish;
 
     const QString block = m_inet->header();
-    const QString status = block.mid(StatusOffset, StatusLength);
+    const QString status = statusField(block);
     if (status == QLatin1String("200") || status == QLatin1String("206")) {
         // the file follows
     } else if (status == QLatin1String("204")) {

@@ -4,17 +4,16 @@
 #include "engine/form2.h"
 #include "mainwindow/form1.h"
 #include "platform/events.h"
+#include "platform/windowlayout.h"
 #include "startup/filedownloader.h"
 #include "startup/frmupdate.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -58,8 +57,7 @@ frmSplash::frmSplash(const Settings &settings, OtherWindows windows, int timer1I
     FD = new FileDownloader(this);
     FD->setObjectName(QStringLiteral("FD"));
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 }
 
 frmSplash::~frmSplash() = default;
