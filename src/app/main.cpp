@@ -2,6 +2,7 @@
 
 #include "app/windows.h"
 #include "assets/kivaroassets.h"
+#include "platform/trace.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -44,6 +45,8 @@ int main(int argc, char *argv[])
     // A site that closes early must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
 
+    if (parsed.settings.verbose)
+        kivaro::showVerboseLines();
     kivaro::Windows windows(parsed.settings);
     // Everything starts from the splash: the version check, then the default search and, six
     // seconds on, the main window, or else the update prompt.

@@ -18,9 +18,7 @@ Windows::Windows(Settings settings, PlayerFactory makePlayer, ProgramEnder endPr
 {
     if (!m_makePlayer) {
         m_makePlayer = [this]() -> std::unique_ptr<Player> {
-            auto player = std::make_unique<ProcessPlayer>(m_settings.player, Settings::neutralAddress());
-            player->setVerbose(m_settings.verbose);
-            return player;
+            return std::make_unique<ProcessPlayer>(m_settings.player, Settings::neutralAddress());
         };
     }
     if (!m_endProgram) {

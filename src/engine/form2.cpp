@@ -10,6 +10,7 @@
 #include "platform/socket.h"
 #include "platform/tag.h"
 #include "platform/textdecoding.h"
+#include "platform/trace.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -57,7 +58,6 @@ Form2::Form2(const Settings &settings, MainWindowAccess mainWindow, QWidget *par
     , m_neutralAddress(Settings::neutralAddress())
     , m_productFolder(settings.dataDir)
     , m_remotePort(settings.connectPort())
-    , m_trace(settings.verbose)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Kivaro"));
@@ -211,7 +211,8 @@ Form2::FetchResult Form2::fetchOperation()
     sckTCP->close();
     sckTCP->setRemoteHost(Text3->text());
     sckTCP->setRemotePort(m_remotePort);
-    m_trace.line(QStringLiteral("fetch %1 from %2:%3").arg(Text2->text(), Text3->text()).arg(m_remotePort));
+    qCInfo(lcEngine).noquote()
+        << QStringLiteral("fetch %1 from %2:%3").arg(Text2->text(), Text3->text()).arg(m_remotePort);
     sckTCP->connectToRemote();
     const quint64 connection = sckTCP->connectionSerial();
 
@@ -224,7 +225,7 @@ Form2::FetchResult Form2::fetchOperation()
             break;
         if (sckTCP->state() == Socket::Error) {
             const QString reason = sckTCP->errorString();
-            m_trace.line(QStringLiteral("connect failed: %1").arg(reason));
+            qCInfo(lcEngine).noquote() << QStringLiteral("connect failed: %1").arg(reason);
             m_mainWindow().showNotice(tr("Cannot reach the music site %1:%2 (%3)")
                                           .arg(Text3->text())
                                           .arg(m_remotePort)
@@ -260,7 +261,7 @@ void Form2::noMusicFound()
 {
     setTag(sckTCP, QString());
     writeProgress(protocol::ProgressSearchPage);
-    m_trace.line(QStringLiteral("no music found"));
+    qCInfo(lcEngine).noquote() << QStringLiteral("no music found");
     m_mainWindow().showNotice(tr("No Music Found!"));
 }
 
@@ -268,13 +269,13 @@ void Form2::readSearchPage()
 {
     setTag(sckTCP, protocol::FetchStageVideoPage);
     const auto piece = cut(Text1, Label3->text(), tag(Label3));
-    m_trace.line(QStringLiteral("search page read: %1 bytes").arg(Text1.bytes().size()));
+    qCInfo(lcEngine).noquote() << QStringLiteral("search page read: %1 bytes").arg(Text1.bytes().size());
     if (!piece) {
         noMusicFound();
         return;
     }
     m_videoIdentifier = decodeText(*piece);
-    m_trace.line(QStringLiteral("first video: %1").arg(m_videoIdentifier));
+    qCInfo(lcEngine).noquote() << QStringLiteral("first video: %1").arg(m_videoIdentifier);
 
     // Events run twice before the video's page is fetched. A search the user starts meanwhile
     // owns the engine from then on; this reading then has nothing left to do.
@@ -304,7 +305,7 @@ void Form2::readVideoPage()
 {
     setTag(sckTCP, QString());
     const auto parameters = cut(Text1, Label4->text(), tag(Label4));
-    m_trace.line(QStringLiteral("video page read: %1 bytes").arg(Text1.bytes().size()));
+    qCInfo(lcEngine).noquote() << QStringLiteral("video page read: %1 bytes").arg(Text1.bytes().size());
     if (!parameters) {
         noMusicFound();
         return;
@@ -316,11 +317,11 @@ void Form2::readVideoPage()
         = titlePiece ? decodeCharacterReferences(decodeText(*titlePiece).remove(SitePrefix)) : Text4->text();
 
     MainWindowInterface &main = m_mainWindow();
-    m_trace.line(QStringLiteral("now playing: %1").arg(address));
+    qCInfo(lcEngine).noquote() << QStringLiteral("now playing: %1").arg(address);
     main.flash().setMovie(address);
     writeProgress(protocol::ProgressPlaying);
     main.setSearchResultFlag(protocol::SearchResultFound);
-    m_trace.line(QStringLiteral("title: %1").arg(title));
+    qCInfo(lcEngine).noquote() << QStringLiteral("title: %1").arg(title);
     main.setTitleCaption(title);
 }
 
@@ -352,15 +353,16 @@ void Form2::mnusaveH_Click()
     // A failed save tells the user nothing; the previous playlist stays as it was.
     QString error;
     if (recentList->save(m_productFolder, &error))
-        m_trace.line(
-            QStringLiteral("playlist saved: %1 entries in %2").arg(recentList->count()).arg(playlistPath()));
+        qCInfo(lcEngine).noquote() << QStringLiteral("playlist saved: %1 entries in %2")
+                                          .arg(recentList->count())
+                                          .arg(playlistPath());
     else
-        m_trace.line(QStringLiteral("playlist not saved: %1").arg(error));
+        qCInfo(lcEngine).noquote() << QStringLiteral("playlist not saved: %1").arg(error);
 }
 
 void Form2::mnuLoadH_Click()
 {
-    m_trace.line(QStringLiteral("playlist read from %1").arg(playlistPath()));
+    qCInfo(lcEngine).noquote() << QStringLiteral("playlist read from %1").arg(playlistPath());
     recentList->load(m_productFolder);
 }
 

@@ -2,7 +2,6 @@
 
 #include "platform/pagebuffer.h"
 #include "platform/settings.h"
-#include "platform/trace.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -124,7 +123,6 @@ private:
     QString m_productFolder;
     quint16 m_remotePort;
     QString m_videoIdentifier;
-    Trace m_trace;
 };
 
 } // namespace kivaro

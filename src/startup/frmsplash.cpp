@@ -4,6 +4,7 @@
 #include "engine/form2.h"
 #include "mainwindow/form1.h"
 #include "platform/events.h"
+#include "platform/trace.h"
 #include "platform/windowlayout.h"
 #include "startup/filedownloader.h"
 #include "startup/frmupdate.h"
@@ -30,7 +31,6 @@ frmSplash::frmSplash(const Settings &settings, OtherWindows windows, int timer1I
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_windows(std::move(windows))
     , m_vendorAddress(settings.vendorAddress())
-    , m_trace(settings.verbose)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Kivaro"));
@@ -120,10 +120,12 @@ void frmSplash::OK1()
     // A site that cannot be reached or a file without a number says nothing about a newer release:
     // the program starts as usual rather than pushing an update nobody announced.
     const std::optional<bool> newer = isAboveThisRelease(field);
-    m_trace.line(QStringLiteral("version check: %1 gives %2")
-                     .arg(versionSource(), !newer ? QStringLiteral("no release number")
-                                           : *newer ? QStringLiteral("newer release %1").arg(field)
-                                                    : QStringLiteral("release %1, not newer").arg(field)));
+    qCInfo(lcStartup).noquote() << QStringLiteral("version check: %1 gives %2")
+                                       .arg(versionSource(),
+                                            !newer ? QStringLiteral("no release number")
+                                                : *newer
+                                                ? QStringLiteral("newer release %1").arg(field)
+                                                : QStringLiteral("release %1, not newer").arg(field));
     if (newer.value_or(false)) {
         m_stage = Stage::HandedOver;
         m_windows.updateWindow().show();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/settings.h"
-#include "platform/trace.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -87,7 +86,6 @@ private:
     OtherWindows m_windows;
     QString m_vendorAddress;
     QPixmap m_background;
-    Trace m_trace;
     Stage m_stage = Stage::Created;
     bool m_timerDue = false;
 };
