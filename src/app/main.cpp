@@ -1,7 +1,7 @@
 // kivaro: type an artist or a song and hear it.
 
 #include "app/windows.h"
-#include "assets/kivaroassets.h"
+#include "kivaroassets.h"
 #include "platform/trace.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "mainwindow/form1.h"
 
-#include "assets/kivaroassets.h"
 #include "controls/progressbar/usercontrol1.h"
 #include "engine/form2.h"
 #include "engine/recentlist.h"
+#include "kivaroassets.h"
 #include "mainwindow/form1layout.h"
 #include "mainwindow/picturebox.h"
 #include "platform/events.h"

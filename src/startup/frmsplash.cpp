@@ -1,7 +1,7 @@
 #include "startup/frmsplash.h"
 
-#include "assets/kivaroassets.h"
 #include "engine/form2.h"
+#include "kivaroassets.h"
 #include "mainwindow/form1.h"
 #include "platform/events.h"
 #include "platform/trace.h"
