@@ -5,6 +5,7 @@
 #include "enginetestcase.h"
 #include "platform/socket.h"
 #include "platform/tag.h"
+#include "testhelpers.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -213,7 +214,7 @@ private Q_SLOTS:
         rig.form->Play(QStringLiteral("first"));
         QVERIFY(rig.waitForVideo());
         QCOMPARE(rig.main.player.movie(), rig.server.address() + QStringLiteral("/player2.swf?video_id=secondVideo"));
-        QTest::qWait(50); // a stray fetch would reach the server meanwhile
+        letAWhilePass(); // a stray fetch would reach the server meanwhile
         const QList<QByteArray> lines = rig.server.requestLines();
         QCOMPARE(lines.size(), 3);
         QVERIFY(lines.at(1).contains("search_query=second"));
@@ -285,7 +286,7 @@ private Q_SLOTS:
         rig.form->Play(QStringLiteral("hang"));
         QCOMPARE(rig.form->progressValue(), QStringLiteral("0"));
         QVERIFY(rig.server.waitForConnections(1));
-        QTest::qWait(100);
+        letAWhilePass(100);
         QCOMPARE(rig.form->progressValue(), QStringLiteral("0"));
         QVERIFY(rig.main.notices.isEmpty());
 

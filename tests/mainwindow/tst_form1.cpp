@@ -6,6 +6,7 @@
 #include "engine/protocol.h"
 #include "form1rig.h"
 #include "platform/tag.h"
+#include "testhelpers.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -152,7 +153,7 @@ private Q_SLOTS:
         QTest::keyClick(form.Text1, Qt::Key_Return);
         QTest::mousePress(form.Image1, Qt::LeftButton);
         QTest::mouseRelease(form.Image1, Qt::LeftButton);
-        QTest::qWait(50);
+        letAWhilePass();
         QCOMPARE(rig.server.received().size(), 0);
         QCOMPARE(form.searchResultFlag(), protocol::SearchResultFound);
         QVERIFY(form.Picture1->shows(form.looks().IMn));

@@ -1,11 +1,12 @@
 // The recent list: adding titles to the engine's ten slots, the wait for a found video, choosing an
 // entry, and keeping the list in the playlist file across runs.
 
-#include "engine/enginetestcase.h"
 #include "engine/protocol.h"
 #include "engine/recentlist.h"
+#include "enginetestcase.h"
 #include "form1rig.h"
 #include "platform/tag.h"
+#include "testhelpers.h"
 
 #include <QAction>
 #include <QLabel>
@@ -55,12 +56,6 @@ QStringList numbered(int from, int to)
     for (int i = from; i >= to; --i)
         entries.append(QStringLiteral("Title %1|query %1").arg(i));
     return entries;
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
 }
 
 double processorSeconds()
@@ -214,7 +209,7 @@ private Q_SLOTS:
         QByteArray lines;
         for (int i = 10; i >= 1; --i)
             lines += "Title " + QByteArray::number(i) + "|query " + QByteArray::number(i) + "\r\n";
-        QCOMPARE(contents(productFolder + QStringLiteral("/hist")), lines);
+        QCOMPARE(fileContents(productFolder + QStringLiteral("/hist")), lines);
 
         Form1Rig second(QString(), productFolder);
         second.form().setSearchResultFlag(Found);
@@ -242,7 +237,7 @@ private Q_SLOTS:
         Form1Rig rig(QString(), folder.path());
         fill(rig.engine(), entries);
         rig.engine().mnusaveH->trigger();
-        QCOMPARE(contents(folder.filePath(QStringLiteral("hist"))), bytes);
+        QCOMPARE(fileContents(folder.filePath(QStringLiteral("hist"))), bytes);
     }
 
     void load_data()
@@ -325,7 +320,7 @@ private Q_SLOTS:
         Form1Rig rig(QString(), notAFolder);
         fill(rig.engine(), {QStringLiteral("A|a")});
         rig.engine().mnusaveH->trigger();
-        QCOMPARE(contents(notAFolder), QByteArray());
+        QCOMPARE(fileContents(notAFolder), QByteArray());
         QCOMPARE(listed(rig.engine()), QStringList { QStringLiteral("A|a") });
     }
 };

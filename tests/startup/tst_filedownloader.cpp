@@ -1,5 +1,5 @@
+#include "scriptedhttpserver.h"
 #include "startup/filedownloader.h"
-#include "support/scriptedhttpserver.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/windows.h"
-#include "support/loopbackserver.h"
-#include "support/recordingplayer.h"
-#include "support/scriptedhttpserver.h"
+#include "loopbackserver.h"
+#include "recordingplayer.h"
+#include "scriptedhttpserver.h"
 
 #include <QDir>
 #include <QTemporaryDir>
