@@ -56,11 +56,11 @@ public:
     void setConnectTimeout(int milliseconds);
 
     // The design's controls. Text fields: the query, the fetch address and the connect host.
-    QLineEdit *Text4 = nullptr;
-    QLineEdit *Text2 = nullptr;
-    QLineEdit *Text3 = nullptr;
-    PageBuffer Text1; // the page buffer
-    Socket *sckTCP = nullptr;
+    QLineEdit *Text4 = nullptr; // the query handed to Play
+    QLineEdit *Text2 = nullptr; // the fetch address, "URL:"
+    QLineEdit *Text3 = nullptr; // the connect host, "Host:"
+    PageBuffer Text1; // the page buffer (not the main window's search box Text1)
+    Socket *sckTCP = nullptr; // the one connection; its tag is the fetch stage mark
     QLabel *Label3 = nullptr; // result marker; its tag is the marker's terminator
     QLabel *Label4 = nullptr; // player marker; its tag is the marker's terminator
     QPushButton *Command1 = nullptr; // "Get It": the fetch operation

@@ -97,26 +97,26 @@ public:
     void setLooks(const StoredLooks &looks);
 
     // Visible elements, all inside Picture1.
-    PictureBox *Picture1 = nullptr;
-    QLineEdit *Text1 = nullptr;
-    PictureBox *Image1 = nullptr;
-    PictureBox *Image2 = nullptr;
-    ShapeBox *Shape1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *lblStat = nullptr;
-    PictureBox *Eb = nullptr;
-    PictureBox *Db = nullptr;
-    PictureBox *Xb = nullptr;
+    PictureBox *Picture1 = nullptr; // background, shows IMn/IMd/ImGo; its tag is the search-result flag
+    QLineEdit *Text1 = nullptr; // search box
+    PictureBox *Image1 = nullptr; // search button, shows the progress frames
+    PictureBox *Image2 = nullptr; // history drop-down glyph: shows the recent list
+    ShapeBox *Shape1 = nullptr; // frame behind Image2; its fill shows hover and press
+    QLabel *Label1 = nullptr; // "Now Playing:"
+    QLabel *Label2 = nullptr; // title link to the record shop; caption shown title, tag full title
+    QLabel *lblStat = nullptr; // ticker line; its tag is the ticker text
+    PictureBox *Eb = nullptr; // menu button: shows the engine's "Menu"
+    PictureBox *Db = nullptr; // minimise button
+    PictureBox *Xb = nullptr; // exit button: ends the program
 
     // Outside the visible area: the counter behind the progress frames and the timers.
-    UserControl1 *Bar = nullptr;
-    QTimer *tmrStat = nullptr; // the ticker, 100 ms
+    UserControl1 *Bar = nullptr; // hidden progress bar, only its value used: the progress counter, 0 to 30
+    QTimer *tmrStat = nullptr; // the ticker, 100 ms; its tag counts the characters still to show
     QTimer *Timer2 = nullptr; // the progress frames, 20 ms
 
     // Dragging the window by its background.
-    int Dragging = 0;
-    int GrabX = 0; // twips inside Picture1
+    int Dragging = 0; // 1 from a press on Picture1 to its release
+    int GrabX = 0; // the press point, twips inside Picture1
     int GrabY = 0;
 
     // One step of each timer (also driven directly by tests).

@@ -71,9 +71,9 @@ public:
     // number. Compared exactly, digit by digit, so that no rounding turns 3.000000000000000001 into 3.
     static std::optional<bool> isAboveThisRelease(const QString &field);
 
-    QLabel *Picture1 = nullptr;
-    QTimer *Timer1 = nullptr;
-    FileDownloader *FD = nullptr;
+    QLabel *Picture1 = nullptr; // the splash picture, 500 x 300
+    QTimer *Timer1 = nullptr; // 6,000 ms, once: the main window shows, the splash goes
+    FileDownloader *FD = nullptr; // fetches the version file
 
 protected:
     void closeEvent(QCloseEvent *event) override;

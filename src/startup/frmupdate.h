@@ -51,12 +51,12 @@ public:
     void btnJa_Click();
     void btnNEE_Click();
 
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QPushButton *btnNEE = nullptr;
-    QPushButton *btnJa = nullptr;
-    QProgressBar *Bar = nullptr;
-    FileDownloader *FD = nullptr;
+    QLabel *Label1 = nullptr; // heading "Update"
+    QLabel *Label2 = nullptr; // the question, spelling "verion" and "availible" kept
+    QPushButton *btnNEE = nullptr; // "No": ends the program
+    QPushButton *btnJa = nullptr; // "Yes": downloads and starts the installer
+    QProgressBar *Bar = nullptr; // the installer download, 0 to 100, in place of the buttons
+    FileDownloader *FD = nullptr; // fetches the installer
 
 protected:
     void closeEvent(QCloseEvent *event) override;
