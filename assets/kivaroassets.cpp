@@ -1,4 +1,4 @@
-#include "assets/kivaroassets.h"
+#include "kivaroassets.h"
 
 #include <QtGlobal>
 

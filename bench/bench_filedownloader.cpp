@@ -4,8 +4,8 @@
 // process, has the same advantage. Also reports how far the process's resident memory rose above
 // its level before the download: it must not grow with the size of the file.
 
+#include "scriptedhttpserver.h"
 #include "startup/filedownloader.h"
-#include "support/scriptedhttpserver.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

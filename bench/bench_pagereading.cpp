@@ -3,6 +3,7 @@
 
 #include "engine/pagereader.h"
 #include "pages.h"
+#include "platform/textdecoding.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,7 +33,7 @@ void searchPage(benchmark::State &state)
     const QByteArray page = padded(base, 1 << 20, base.indexOf("<div id=\"mainContent\">"));
     for (auto _ : state) {
         const auto id = cutPiece(page, ResultMarker, QByteArrayView("\""));
-        benchmark::DoNotOptimize(pageText(*id));
+        benchmark::DoNotOptimize(decodeText(*id));
     }
     state.SetBytesProcessed(state.iterations() * page.size());
     state.counters["page_bytes"] = double(page.size());
@@ -45,9 +46,10 @@ void videoPage(benchmark::State &state)
     const QByteArray page = padded(base, 300 * 1024, base.indexOf("<div id=\"watch-this-vid\">"));
     for (auto _ : state) {
         const auto parameters = cutPiece(page, PlayerMarker, QByteArrayView("\""));
-        benchmark::DoNotOptimize(pageText(*parameters));
+        benchmark::DoNotOptimize(decodeText(*parameters));
         const auto title = cutPiece(page, "<title>", QByteArrayView("</title>"));
-        benchmark::DoNotOptimize(decodeCharacterReferences(pageText(*title).remove(QLatin1String("YouTube - "))));
+        benchmark::DoNotOptimize(
+            decodeCharacterReferences(decodeText(*title).remove(QLatin1String("YouTube - "))));
     }
     state.SetBytesProcessed(state.iterations() * page.size());
     state.counters["page_bytes"] = double(page.size());

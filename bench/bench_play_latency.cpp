@@ -39,7 +39,6 @@ public:
     QString searchText() const override { return {}; }
     void setSearchText(const QString &) override {}
     void focusSearchBox() override {}
-    void Add(const QString &) override {}
     void showSkinChooser() override {}
     void showNotice(const QString &text) override { notice = text; }
 

@@ -34,7 +34,7 @@ void DrawProgressBar(benchmark::State &state)
     const QSize size(static_cast<int>(state.range(1)), static_cast<int>(state.range(2)));
     kivaro::UserControl1 control;
     control.resize(size);
-    control.setHdc(&control);
+    control.setHdc();
     control.setColor(MainWindowBlue);
     control.setImage(tile());
     control.setBrushStyle(4);

@@ -1,7 +1,8 @@
 // kivaro: type an artist or a song and hear it.
 
 #include "app/windows.h"
-#include "assets/kivaroassets.h"
+#include "kivaroassets.h"
+#include "platform/trace.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -62,6 +63,8 @@ int main(int argc, char *argv[])
     // A site that closes early must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
 
+    if (parsed.settings.verbose)
+        kivaro::showVerboseLines();
     kivaro::Settings settings = parsed.settings;
     settings.installedSkins = installedSkins();
     kivaro::Windows windows(settings);

@@ -15,21 +15,29 @@
 
 namespace kivaro {
 
-Windows::Windows(Settings settings, PlayerFactory makePlayer)
+Windows::Windows(Settings settings, PlayerFactory makePlayer, ProgramEnder endProgram)
     : m_settings(std::move(settings))
     , m_makePlayer(std::move(makePlayer))
+    , m_endProgram(std::move(endProgram))
     , m_splashIntervalMs(frmSplash::Timer1IntervalMs)
 {
     if (!m_makePlayer) {
         m_makePlayer = [this]() -> std::unique_ptr<Player> {
             auto player = std::make_unique<ProcessPlayer>(m_settings.player, Settings::neutralAddress());
-            player->setVerbose(m_settings.verbose);
             // Once the music is over the desktop is told that nothing plays.
             QObject::connect(player.get(), &ProcessPlayer::playbackEnded, player.get(), [this] {
                 if (m_mediaControls)
                     m_mediaControls->setPlayerAddress(Settings::neutralAddress());
             });
             return player;
+        };
+    }
+    if (!m_endProgram) {
+        m_endProgram = [this] {
+            // The music is part of the program: its player goes first.
+            if (m_form1)
+                m_form1->flash().setMovie(Settings::neutralAddress());
+            ::_exit(0);
         };
     }
 }
@@ -42,7 +50,8 @@ Windows::~Windows()
 Form1 &Windows::form1()
 {
     if (!m_form1)
-        m_form1 = std::make_unique<Form1>(m_settings, [this]() -> Form2 & { return form2(); }, m_makePlayer());
+        m_form1 = std::make_unique<Form1>(
+            m_settings, [this]() -> Form2 & { return form2(); }, m_makePlayer(), [this] { endProgram(); });
     return *m_form1;
 }
 
@@ -76,15 +85,13 @@ frmSplash &Windows::splash()
 frmUpdate &Windows::updateWindow()
 {
     if (!m_updateWindow) {
-        m_updateWindow = std::make_unique<frmUpdate>(m_settings);
-        m_updateWindow->setProgramEnder([this] { endProgram(); });
+        m_updateWindow = std::make_unique<frmUpdate>(m_settings, [this] { endProgram(); });
     }
     return *m_updateWindow;
 }
 
 bool Windows::startMediaControls(const QDBusConnection &bus)
 {
-    const Trace trace(m_settings.verbose);
     const MprisService::Actions actions {
         [this] {
             Form1 &main = form1();
@@ -93,7 +100,7 @@ bool Windows::startMediaControls(const QDBusConnection &bus)
             main.raise();
             main.activateWindow();
         },
-        [this] { form1().endProgram(); },
+        [this] { endProgram(); },
         [this] { form2().StpStream->trigger(); },
         [this] {
             Form2 &engine = form2();
@@ -104,11 +111,11 @@ bool Windows::startMediaControls(const QDBusConnection &bus)
     };
     auto service = std::make_unique<MprisService>(Settings::neutralAddress(), actions);
     if (!service->registerOn(bus)) {
-        trace.line(bus.isConnected() ? QStringLiteral("the session bus refused the media controls' name")
+        qCInfo(lcDesktop).noquote() << (bus.isConnected() ? QStringLiteral("the session bus refused the media controls' name")
                                      : QStringLiteral("no session bus: no media controls"));
         return false;
     }
-    trace.line(QStringLiteral("media controls on the session bus as %1").arg(service->serviceName()));
+    qCInfo(lcDesktop).noquote() << QStringLiteral("media controls on the session bus as %1").arg(service->serviceName());
     m_mediaControls = std::move(service);
     if (m_form2)
         connectMediaControls();
@@ -124,10 +131,7 @@ void Windows::connectMediaControls()
 
 void Windows::endProgram()
 {
-    // The music is part of the program: its player goes first.
-    if (m_form1)
-        m_form1->flash().setMovie(Settings::neutralAddress());
-    ::_exit(0);
+    m_endProgram();
 }
 
 } // namespace kivaro

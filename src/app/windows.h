@@ -25,8 +25,11 @@ class Windows
 {
 public:
     using PlayerFactory = std::function<std::unique_ptr<Player>()>;
+    using ProgramEnder = std::function<void()>;
 
-    explicit Windows(Settings settings, PlayerFactory makePlayer = {});
+    // Without a player factory the configured player command plays; without a program ender the
+    // program ends as endProgram() describes. Tests give both.
+    explicit Windows(Settings settings, PlayerFactory makePlayer = {}, ProgramEnder endProgram = {});
     ~Windows();
     Windows(const Windows &) = delete;
     Windows &operator=(const Windows &) = delete;
@@ -44,7 +47,8 @@ public:
     // How long the splash stands before the main window shows (tests shorten it); set it before the
     // splash is first used.
     void setSplashInterval(int milliseconds) { m_splashIntervalMs = milliseconds; }
-    // Ends the program at once, without the player playing on.
+    // The one way the program ends, handed to every window that ends it: at once, with no further
+    // window events and no windows or connections closed first, but without the player playing on.
     void endProgram();
     // Offers the program to the desktop's media controls (MPRIS) on this bus. Without a bus the
     // program runs as before; false, and a --verbose line says so.
@@ -57,6 +61,7 @@ private:
 
     Settings m_settings;
     PlayerFactory m_makePlayer;
+    ProgramEnder m_endProgram;
     int m_splashIntervalMs;
     QPointer<frmSplash> m_splash;
     std::unique_ptr<frmUpdate> m_updateWindow;

@@ -3,10 +3,14 @@
 #include "engine/mainwindowinterface.h"
 #include "engine/pagereader.h"
 #include "engine/playlistfile.h"
+#include "engine/protocol.h"
+#include "engine/recentlist.h"
 #include "platform/events.h"
 #include "platform/player.h"
 #include "platform/socket.h"
 #include "platform/tag.h"
+#include "platform/textdecoding.h"
+#include "platform/trace.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -31,7 +35,6 @@ const QLatin1String TitleEnd("</title>");
 const QLatin1String SitePrefix("YouTube - ");
 const QLatin1String VideoPagePath("/watch?v=");
 const QLatin1String PlayerPath("/player2.swf?video_id=");
-const QLatin1String SlotCaptionProperty("kivaroCaption");
 
 // Cuts a piece out of the page with marker texts as the window holds them.
 std::optional<QByteArrayView> cut(const PageBuffer &page, const QString &start, const QString &end)
@@ -55,7 +58,6 @@ Form2::Form2(const Settings &settings, MainWindowAccess mainWindow, QWidget *par
     , m_neutralAddress(Settings::neutralAddress())
     , m_productFolder(settings.dataDir)
     , m_remotePort(settings.connectPort())
-    , m_trace(settings.verbose)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Kivaro"));
@@ -148,33 +150,12 @@ void Form2::buildMenus()
     lin2 = separator(voorb, "lin2");
     for (int slot = 0; slot < int(vb.size()); ++slot) {
         vb[slot] = voorb->addAction(QString());
-        vb[slot]->setObjectName(slotName(slot));
-        setSlotCaption(slot, slotName(slot));
-        vb[slot]->setVisible(false);
+        vb[slot]->setObjectName(RecentList::slotName(slot));
         connect(vb[slot], &QAction::triggered, this, [this, slot] { vb_Click(slot); });
     }
-    connect(Addplay, &QAction::triggered, this, [this] {
-        MainWindowInterface &main = m_mainWindow();
-        main.Add(main.titleCaption());
-    });
-}
-
-QString Form2::slotName(int slot)
-{
-    return QStringLiteral("vb%1").arg(slot + 1);
-}
-
-QString Form2::slotCaption(int slot) const
-{
-    return vb.at(slot)->property(SlotCaptionProperty.latin1()).toString();
-}
-
-void Form2::setSlotCaption(int slot, const QString &caption)
-{
-    QAction *entry = vb.at(slot);
-    entry->setProperty(SlotCaptionProperty.latin1(), caption);
-    // In a menu "&" marks an access key; a title shows its "&" as it is.
-    entry->setText(QString(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
+    recentList = new RecentList(vb, m_mainWindow, this);
+    // The title as the main window shows it, possibly shortened.
+    connect(Addplay, &QAction::triggered, this, [this] { recentList->Add(m_mainWindow().titleCaption()); });
 }
 
 QString Form2::fetchStage() const
@@ -222,7 +203,7 @@ void Form2::searchOperation()
     const FetchResult result = fetchOperation();
     if (!self || result == FetchResult::Superseded)
         return; // the newer search owns the progress value now
-    writeProgress(QStringLiteral("0"));
+    writeProgress(protocol::ProgressSearchPage);
 }
 
 Form2::FetchResult Form2::fetchOperation()
@@ -231,7 +212,8 @@ Form2::FetchResult Form2::fetchOperation()
     sckTCP->close();
     sckTCP->setRemoteHost(Text3->text());
     sckTCP->setRemotePort(m_remotePort);
-    m_trace.line(QStringLiteral("fetch %1 from %2:%3").arg(Text2->text(), Text3->text()).arg(m_remotePort));
+    qCInfo(lcEngine).noquote()
+        << QStringLiteral("fetch %1 from %2:%3").arg(Text2->text(), Text3->text()).arg(m_remotePort);
     sckTCP->connectToRemote();
     const quint64 connection = sckTCP->connectionSerial();
 
@@ -244,7 +226,7 @@ Form2::FetchResult Form2::fetchOperation()
             break;
         if (sckTCP->state() == Socket::Error) {
             const QString reason = sckTCP->errorString();
-            m_trace.line(QStringLiteral("connect failed: %1").arg(reason));
+            qCInfo(lcEngine).noquote() << QStringLiteral("connect failed: %1").arg(reason);
             m_mainWindow().showNotice(tr("Cannot reach the music site %1:%2 (%3)")
                                           .arg(Text3->text())
                                           .arg(m_remotePort)
@@ -259,7 +241,7 @@ Form2::FetchResult Form2::fetchOperation()
     // From here to the progress value nothing else may run: no response can arrive before the
     // request has been sent.
     sckTCP->sendData(requestText(Text2->text()));
-    writeProgress(QStringLiteral("10"));
+    writeProgress(protocol::ProgressFetchSent);
     return FetchResult::Sent;
 }
 
@@ -279,22 +261,22 @@ void Form2::sckTCP_Close()
 void Form2::noMusicFound()
 {
     setTag(sckTCP, QString());
-    writeProgress(QStringLiteral("0"));
-    m_trace.line(QStringLiteral("no music found"));
+    writeProgress(protocol::ProgressSearchPage);
+    qCInfo(lcEngine).noquote() << QStringLiteral("no music found");
     m_mainWindow().showNotice(tr("No Music Found!"));
 }
 
 void Form2::readSearchPage()
 {
-    setTag(sckTCP, QStringLiteral("a"));
+    setTag(sckTCP, protocol::FetchStageVideoPage);
     const auto piece = cut(Text1, Label3->text(), tag(Label3));
-    m_trace.line(QStringLiteral("search page read: %1 bytes").arg(Text1.bytes().size()));
+    qCInfo(lcEngine).noquote() << QStringLiteral("search page read: %1 bytes").arg(Text1.bytes().size());
     if (!piece) {
         noMusicFound();
         return;
     }
-    m_videoIdentifier = pageText(*piece);
-    m_trace.line(QStringLiteral("first video: %1").arg(m_videoIdentifier));
+    m_videoIdentifier = decodeText(*piece);
+    qCInfo(lcEngine).noquote() << QStringLiteral("first video: %1").arg(m_videoIdentifier);
 
     // Events run twice before the video's page is fetched. A search the user starts meanwhile
     // owns the engine from then on; this reading then has nothing left to do.
@@ -314,34 +296,34 @@ void Form2::readSearchPage()
         return;
     if (result == FetchResult::Failed) {
         setTag(sckTCP, QString());
-        writeProgress(QStringLiteral("0"));
+        writeProgress(protocol::ProgressSearchPage);
         return;
     }
-    writeProgress(QStringLiteral("20"));
+    writeProgress(protocol::ProgressVideoPage);
 }
 
 void Form2::readVideoPage()
 {
     setTag(sckTCP, QString());
     const auto parameters = cut(Text1, Label4->text(), tag(Label4));
-    m_trace.line(QStringLiteral("video page read: %1 bytes").arg(Text1.bytes().size()));
+    qCInfo(lcEngine).noquote() << QStringLiteral("video page read: %1 bytes").arg(Text1.bytes().size());
     if (!parameters) {
         noMusicFound();
         return;
     }
-    const QString address = m_siteAddress + PlayerPath + pageText(*parameters);
+    const QString address = m_siteAddress + PlayerPath + decodeText(*parameters);
     // A page without a title still plays; the title link then names what was searched for.
     const auto titlePiece = cutPiece(Text1.bytes(), TitleStart, QByteArrayView(TitleEnd));
-    const QString title = titlePiece ? decodeCharacterReferences(pageText(*titlePiece).remove(SitePrefix))
-                                     : Text4->text();
+    const QString title
+        = titlePiece ? decodeCharacterReferences(decodeText(*titlePiece).remove(SitePrefix)) : Text4->text();
 
     MainWindowInterface &main = m_mainWindow();
-    m_trace.line(QStringLiteral("now playing: %1").arg(address));
+    qCInfo(lcEngine).noquote() << QStringLiteral("now playing: %1").arg(address);
     main.flash().setMovie(address);
     Q_EMIT playerAddressChanged(address);
-    writeProgress(QStringLiteral("30"));
-    main.setSearchResultFlag(QStringLiteral("yes"));
-    m_trace.line(QStringLiteral("title: %1").arg(title));
+    writeProgress(protocol::ProgressPlaying);
+    main.setSearchResultFlag(protocol::SearchResultFound);
+    qCInfo(lcEngine).noquote() << QStringLiteral("title: %1").arg(title);
     main.setTitleCaption(title);
     Q_EMIT titleChanged(title);
 }
@@ -354,8 +336,8 @@ void Form2::StpStream_Click()
 
 void Form2::vb_Click(int slot)
 {
-    const QString query = tag(vb.at(slot));
-    const QString caption = slotCaption(slot);
+    const QString query = recentList->query(slot);
+    const QString caption = recentList->caption(slot);
     QPointer<Form2> self(this);
     Play(query);
     if (!self)
@@ -372,42 +354,20 @@ QString Form2::playlistPath() const
 
 void Form2::mnusaveH_Click()
 {
-    QList<PlaylistEntry> entries;
-    for (int slot = 0; slot < int(vb.size()); ++slot) {
-        if (!slotIsEmpty(slot))
-            entries.append({slotCaption(slot), tag(vb[slot])});
-    }
     // A failed save tells the user nothing; the previous playlist stays as it was.
     QString error;
-    if (PlaylistFile(m_productFolder).save(entries, &error))
-        m_trace.line(QStringLiteral("playlist saved: %1 entries in %2")
-                         .arg(entries.size())
-                         .arg(playlistPath()));
+    if (recentList->save(m_productFolder, &error))
+        qCInfo(lcEngine).noquote() << QStringLiteral("playlist saved: %1 entries in %2")
+                                          .arg(recentList->count())
+                                          .arg(playlistPath());
     else
-        m_trace.line(QStringLiteral("playlist not saved: %1").arg(error));
+        qCInfo(lcEngine).noquote() << QStringLiteral("playlist not saved: %1").arg(error);
 }
 
 void Form2::mnuLoadH_Click()
 {
-    const QString noted = m_mainWindow().searchText();
-    const QStringList fields = PlaylistFile(m_productFolder).readFields();
-    m_trace.line(QStringLiteral("playlist read from %1").arg(playlistPath()));
-
-    // Every Add may wait for a found video and lets events run meanwhile: the windows are reached
-    // afresh after each one.
-    QPointer<Form2> self(this);
-    for (const QString &field : fields) {
-        if (field.isEmpty())
-            continue;
-        const PlaylistEntry entry = PlaylistFile::splitField(field);
-        MainWindowInterface &main = m_mainWindow();
-        if (entry.hasQuery)
-            main.setSearchText(entry.query);
-        main.Add(entry.title);
-        if (!self)
-            return;
-    }
-    m_mainWindow().setSearchText(noted);
+    qCInfo(lcEngine).noquote() << QStringLiteral("playlist read from %1").arg(playlistPath());
+    recentList->load(m_productFolder);
 }
 
 void Form2::closeEvent(QCloseEvent *event)

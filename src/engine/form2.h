@@ -2,7 +2,6 @@
 
 #include "platform/pagebuffer.h"
 #include "platform/settings.h"
-#include "platform/trace.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -19,6 +18,7 @@ class QPushButton;
 namespace kivaro {
 
 class MainWindowInterface;
+class RecentList;
 class Socket;
 
 // The engine window: it is never shown. It turns a query into the video site's search address,
@@ -56,11 +56,11 @@ public:
     void setConnectTimeout(int milliseconds);
 
     // The design's controls. Text fields: the query, the fetch address and the connect host.
-    QLineEdit *Text4 = nullptr;
-    QLineEdit *Text2 = nullptr;
-    QLineEdit *Text3 = nullptr;
-    PageBuffer Text1; // the page buffer
-    Socket *sckTCP = nullptr;
+    QLineEdit *Text4 = nullptr; // the query handed to Play
+    QLineEdit *Text2 = nullptr; // the fetch address, "URL:"
+    QLineEdit *Text3 = nullptr; // the connect host, "Host:"
+    PageBuffer Text1; // the page buffer (not the main window's search box Text1)
+    Socket *sckTCP = nullptr; // the one connection; its tag is the fetch stage mark
     QLabel *Label3 = nullptr; // result marker; its tag is the marker's terminator
     QLabel *Label4 = nullptr; // player marker; its tag is the marker's terminator
     QPushButton *Command1 = nullptr; // "Get It": the fetch operation
@@ -78,6 +78,8 @@ public:
     QAction *Addplay = nullptr;
     QAction *lin2 = nullptr;
     std::array<QAction *, 10> vb{};
+    // What the ten slots hold, and adding, saving and loading them.
+    RecentList *recentList = nullptr;
 
     enum class FetchResult {
         Sent,       // the request went out
@@ -89,14 +91,6 @@ public:
     void searchOperation();
     // The fetch operation ("Get It"): requests Text2 from the host in Text3.
     FetchResult fetchOperation();
-
-    // A recent-list slot's caption (the title shown) and tag (its query). Kept apart from the menu
-    // text, where "&" would mark an access key. Slots count from 0 (vb1) to 9 (vb10).
-    QString slotCaption(int slot) const;
-    void setSlotCaption(int slot, const QString &caption);
-    // A slot's own name, "vb1" to "vb10": the caption of an empty slot.
-    static QString slotName(int slot);
-    bool slotIsEmpty(int slot) const { return slotCaption(slot) == slotName(slot); }
 
     // The playlist file `hist` in the product folder.
     QString playlistPath() const;
@@ -135,7 +129,6 @@ private:
     QString m_productFolder;
     quint16 m_remotePort;
     QString m_videoIdentifier;
-    Trace m_trace;
 };
 
 } // namespace kivaro

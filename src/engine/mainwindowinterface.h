@@ -33,9 +33,6 @@ public:
     // Gives the main window the keyboard focus, then its search box (which selects all its text).
     virtual void focusSearchBox() = 0;
 
-    // Adds a title to the recent list, with the search box's text as its query.
-    virtual void Add(const QString &title) = 0;
-
     // Shows the skin chooser and returns at once.
     virtual void showSkinChooser() = 0;
 

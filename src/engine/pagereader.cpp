@@ -1,7 +1,5 @@
 #include "engine/pagereader.h"
 
-#include <QStringDecoder>
-
 #include <algorithm>
 
 namespace kivaro {
@@ -38,15 +36,6 @@ std::optional<QByteArray> singleByteText(const QString &text)
             return std::nullopt;
     }
     return text.toLatin1();
-}
-
-QString pageText(QByteArrayView bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        return QString::fromLatin1(bytes);
-    return text;
 }
 
 namespace {

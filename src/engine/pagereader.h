@@ -19,10 +19,6 @@ std::optional<QByteArrayView> cutPiece(QByteArrayView page, QByteArrayView start
 // one byte, since such a marker cannot occur in the page.
 std::optional<QByteArray> singleByteText(const QString &text);
 
-// Text for a piece of a page: UTF-8 where the bytes are valid UTF-8 (which is what sites send
-// today), otherwise one character per byte.
-QString pageText(QByteArrayView bytes);
-
 // A title as the page means it: character references such as "&amp;", "&#233;" or "&#x263A;" become
 // the characters they stand for. Anything that is not a complete reference stays as it is.
 QString decodeCharacterReferences(const QString &text);

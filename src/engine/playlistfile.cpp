@@ -1,10 +1,11 @@
 #include "engine/playlistfile.h"
 
+#include "platform/textdecoding.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 namespace kivaro {
 
@@ -19,20 +20,6 @@ constexpr qint64 ChunkBytes = 4096;
 QStringList emptyFields()
 {
     return QStringList(PlaylistFile::FieldCount);
-}
-
-// The file is written in UTF-8. A field that is not valid UTF-8 was written with a single-byte
-// character set and is read as Latin-1, so such titles stay readable.
-QString decodeField(const QByteArray &bytes, bool cutShort)
-{
-    // A field cut short may end inside a character; a decoder that keeps state leaves that tail
-    // out instead of calling the whole field invalid.
-    QStringDecoder utf8(QStringDecoder::Utf8,
-                        cutShort ? QStringDecoder::Flag::Default : QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        return QString::fromLatin1(bytes);
-    return text;
 }
 
 } // namespace
@@ -108,7 +95,9 @@ QStringList PlaylistFile::readFields(QIODevice &device)
     bool cutShort = false;
     bool afterCarriageReturn = false;
     auto endField = [&] {
-        fields.append(decodeField(field, cutShort));
+        // The file is written in UTF-8; a field that is not was written with a single-byte
+        // character set. A field cut short may end inside a character.
+        fields.append(decodeText(field, cutShort));
         field.clear();
         cutShort = false;
     };

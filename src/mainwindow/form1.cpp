@@ -1,16 +1,19 @@
 #include "mainwindow/form1.h"
 
-#include "assets/kivaroassets.h"
 #include "controls/progressbar/usercontrol1.h"
 #include "engine/form2.h"
+#include "engine/recentlist.h"
+#include "kivaroassets.h"
 #include "mainwindow/form1layout.h"
 #include "mainwindow/form4.h"
 #include "mainwindow/picturebox.h"
 #include "platform/events.h"
 #include "platform/player.h"
 #include "platform/propertybag.h"
+#include "platform/systemcolors.h"
 #include "platform/tag.h"
 #include "platform/transparentcolor.h"
+#include "platform/windowlayout.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -20,11 +23,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
-
-#include <unistd.h>
 
 namespace kivaro {
 
@@ -32,8 +32,6 @@ namespace {
 
 using namespace form1layout;
 
-// Layout values are kept in twips, as the window measures; screens have 15 twips to the pixel here.
-constexpr int TwipsPerPixel = 15;
 // A title wider than this is shortened for display.
 constexpr int TitleMaxWidth = 200;
 constexpr int TitleShortLength = 30;
@@ -52,19 +50,7 @@ constexpr QRgb TransparentRed = qRgb(255, 0, 0);
 constexpr quint32 TransparentColourValue = 255; // red, as the window's colour key
 constexpr QRgb TickerWhite = qRgb(255, 255, 255);
 
-// The search-result flag once a search has started its video.
-const QLatin1String FlagFound("yes");
-
-// "Arial 8.25 pt" and "Arial 6.75 pt" at the 96 dots per inch the design was drawn for; metric
-// twins of Arial stand in where Arial itself is missing.
-QFont designFont(int pixelSize, bool underline = false)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    font.setPixelSize(pixelSize);
-    font.setUnderline(underline);
-    return font;
-}
+// "Arial 8.25 pt" and "Arial 6.75 pt" at the 96 dots per inch the design was drawn for.
 constexpr int Arial825 = 11;
 constexpr int Arial675 = 9;
 
@@ -108,11 +94,12 @@ QString Form1::tickerCaption()
 
 QColor Form1::framePressedColour()
 {
-    // The desktop's active title-bar colour, as the classic desktop scheme has it.
-    return QColor(0, 84, 227);
+    // A system colour, translated like every other one.
+    return QColor(toQRgb(TranslateColor(FramePressedColourValue)));
 }
 
-Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Player> flash, QWidget *parent)
+Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Player> flash,
+             ProgramEnder endProgram, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_engine(std::move(engine))
     , m_flash(std::move(flash))
@@ -120,6 +107,7 @@ Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Play
     , m_skinFolders(settings.skinFolders())
     , m_looks(StoredLooks::defaults())
     , m_openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
+    , m_endProgram(std::move(endProgram))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kivaro"));
@@ -134,15 +122,6 @@ Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Play
     tmrStat->setObjectName(QStringLiteral("tmrStat"));
     tmrStat->setInterval(TickerIntervalMs);
     connect(tmrStat, &QTimer::timeout, this, &Form1::tmrStat_Timer);
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-
-    m_endProgram = [this] {
-        // At once: no more window events, no goodbyes to windows or connections. The music is
-        // part of the program, so the player goes first.
-        m_flash->setMovie(Settings::neutralAddress());
-        ::_exit(0);
-    };
 
     buildElements();
     load();
@@ -186,7 +165,7 @@ void Form1::buildElements()
         auto *l = new QLabel(Picture1);
         l->setObjectName(QLatin1String(name));
         l->setTextFormat(Qt::PlainText); // titles come from the network: never markup
-        l->setFont(designFont(pixelSize, underline));
+        l->setFont(designFont(pixelSize, false, underline));
         QPalette palette = l->palette();
         palette.setColor(QPalette::WindowText, QColor(colour));
         l->setPalette(palette);
@@ -206,8 +185,10 @@ void Form1::buildElements()
         Label2->setCursor(QCursor(m_looks.handCursor, PointingHandHotSpot.x(), PointingHandHotSpot.y()));
     else
         Label2->setCursor(Qt::PointingHandCursor);
+    // The design caption stands until a title is written: it is no title, so the full title behind
+    // the link stays empty and a click on "?" looks nothing up.
     Label2->setText(QStringLiteral("?"));
-    applyTitleRule();
+    Label2->adjustSize();
 
     // A title up to 200 pixels wide reaches under the history glyph, which must stay clickable.
     Shape1->raise();
@@ -270,8 +251,7 @@ void Form1::load()
     setTag(tmrStat, QString::number(caption.size()));
     tmrStat->start();
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 }
 
 void Form1::setLooks(const StoredLooks &looks)
@@ -342,41 +322,8 @@ void Form1::focusSearchBox()
 
 void Form1::Add(const QString &title)
 {
-    // Only a title that a search has found is worth keeping: wait for one, for as long as it takes.
-    // Events flow meanwhile, so the user can search on, and further adds wait inside this one
-    // and finish before it.
-    QPointer<Form1> self(this);
-    while (searchResultFlag().isEmpty()) {
-        letEventsRun(EventWait::Block);
-        if (!self)
-            return;
-    }
-
-    Form2 &engine = m_engine();
-    const int slotCount = int(engine.vb.size());
-    // Empty slots take part with their names: a title "VB7" is never added.
-    const QString lowered = title.toLower();
-    for (int slot = 0; slot < slotCount; ++slot) {
-        if (engine.slotCaption(slot).toLower() == lowered)
-            return;
-    }
-    if (searchResultFlag() != FlagFound)
-        return;
-
-    int last = slotCount - 1; // a full list drops its oldest entry
-    for (int slot = 0; slot < slotCount; ++slot) {
-        if (engine.slotIsEmpty(slot)) {
-            engine.vb[slot]->setVisible(true);
-            last = slot;
-            break;
-        }
-    }
-    for (int slot = last; slot > 0; --slot) {
-        engine.setSlotCaption(slot, engine.slotCaption(slot - 1));
-        setTag(engine.vb[slot], tag(engine.vb[slot - 1]));
-    }
-    engine.setSlotCaption(0, title);
-    setTag(engine.vb[0], Text1->text());
+    // The recent list is the engine's; this is the design's entry point to it.
+    m_engine().recentList->Add(title);
 }
 
 void Form1::showSkinChooser()
@@ -540,7 +487,10 @@ void Form1::mousePressed(QObject *element, const QMouseEvent *event)
 void Form1::mouseReleased(QObject *element, const QMouseEvent *event)
 {
     auto *widget = static_cast<QWidget *>(element);
-    const bool clicked = widget->rect().contains(event->position().toPoint());
+    // A double click is one click: the release that ends it clicks nothing more.
+    const bool endsDoubleClick = m_doubleClicked == element;
+    m_doubleClicked = nullptr;
+    const bool clicked = !endsDoubleClick && widget->rect().contains(event->position().toPoint());
     if (element == Eb) {
         showLook(Eb, m_looks.Eo);
         showMenu();
@@ -598,6 +548,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         return !searchBox;
     case QEvent::MouseButtonDblClick:
         // The second press of a double click is no press of its own; its release still comes.
+        m_doubleClicked = watched;
         return !searchBox;
     case QEvent::KeyPress:
         if (searchBox) {

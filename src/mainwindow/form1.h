@@ -51,8 +51,11 @@ class Form1 : public QWidget, public MainWindowInterface
 
 public:
     using EngineAccess = std::function<Form2 &()>;
+    // Ends the program at once: no further window events, no windows or connections closed first.
+    using ProgramEnder = std::function<void()>;
 
-    Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Player> flash, QWidget *parent = nullptr);
+    Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Player> flash,
+          ProgramEnder endProgram, QWidget *parent = nullptr);
     ~Form1() override;
 
     // The artist-and-title search the program starts with, also the search box's first text.
@@ -70,7 +73,6 @@ public:
     QString searchText() const override;
     void setSearchText(const QString &text) override;
     void focusSearchBox() override;
-    void Add(const QString &title) override;
     void showSkinChooser() override;
     void showNotice(const QString &text) override;
 
@@ -84,39 +86,38 @@ public:
 
     // Hands the search box's text to the engine (Enter, or releasing the search button).
     void startSearch();
+    // Adds a title to the engine's recent list, with the search box's text as its query, once the
+    // last search has found its video.
+    void Add(const QString &title);
 
-    // How the desktop is asked to open an address, and how the program ends; tests replace them.
+    // How the desktop is asked to open an address; tests replace it.
     void setUrlOpener(std::function<void(const QUrl &)> opener) { m_openUrl = std::move(opener); }
-    void setProgramEnder(std::function<void()> ender) { m_endProgram = std::move(ender); }
-    // What the exit button does: ends the program at once, its music with it.
-    void endProgram();
 
     StoredLooks &looks() { return m_looks; }
     // Replaces the stored pictures; visible elements show them the next time a handler does.
     void setLooks(const StoredLooks &looks);
 
     // Visible elements, all inside Picture1.
-    PictureBox *Picture1 = nullptr;
-    QLineEdit *Text1 = nullptr;
-    PictureBox *Image1 = nullptr;
-    PictureBox *Image2 = nullptr;
-    ShapeBox *Shape1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *lblStat = nullptr;
-    PictureBox *Eb = nullptr;
-    PictureBox *Db = nullptr;
-    PictureBox *Xb = nullptr;
+    PictureBox *Picture1 = nullptr; // background, shows IMn/IMd/ImGo; its tag is the search-result flag
+    QLineEdit *Text1 = nullptr; // search box
+    PictureBox *Image1 = nullptr; // search button, shows the progress frames
+    PictureBox *Image2 = nullptr; // history drop-down glyph: shows the recent list
+    ShapeBox *Shape1 = nullptr; // frame behind Image2; its fill shows hover and press
+    QLabel *Label1 = nullptr; // "Now Playing:"
+    QLabel *Label2 = nullptr; // title link to the record shop; caption shown title, tag full title
+    QLabel *lblStat = nullptr; // ticker line; its tag is the ticker text
+    PictureBox *Eb = nullptr; // menu button: shows the engine's "Menu"
+    PictureBox *Db = nullptr; // minimise button
+    PictureBox *Xb = nullptr; // exit button: ends the program
 
     // Outside the visible area: the counter behind the progress frames and the timers.
-    UserControl1 *Bar = nullptr;
-    QTimer *tmrStat = nullptr; // the ticker, 100 ms
-    QTimer *Timer2 = nullptr;  // the progress frames, 20 ms
-    QTimer *Timer1 = nullptr;  // no action
+    UserControl1 *Bar = nullptr; // hidden progress bar, only its value used: the progress counter, 0 to 30
+    QTimer *tmrStat = nullptr; // the ticker, 100 ms; its tag counts the characters still to show
+    QTimer *Timer2 = nullptr; // the progress frames, 20 ms
 
     // Dragging the window by its background.
-    int Dragging = 0;
-    int GrabX = 0; // twips inside Picture1
+    int Dragging = 0; // 1 from a press on Picture1 to its release
+    int GrabX = 0; // the press point, twips inside Picture1
     int GrabY = 0;
 
     // One step of each timer (also driven directly by tests).
@@ -128,6 +129,8 @@ public:
     static constexpr QRgb LinkRed = qRgb(255, 6, 6);
     static constexpr QRgb FrameWhite = qRgb(255, 255, 255);
     static constexpr QRgb FrameLightBlue = qRgb(169, 230, 250);
+    // Pressed: the colour value 2147483651, the high bit marking system colour 3.
+    static constexpr quint32 FramePressedColourValue = 2147483651u;
     static QColor framePressedColour();
 
 protected:
@@ -155,8 +158,10 @@ private:
     QPointer<Form4> m_skinChooser;
     StoredLooks m_looks;
     std::function<void(const QUrl &)> m_openUrl;
-    std::function<void()> m_endProgram;
+    ProgramEnder m_endProgram;
     QPointer<QMessageBox> m_notice;
+    // The element whose double click the next release ends (compared, never used).
+    const QObject *m_doubleClicked = nullptr;
 };
 
 } // namespace kivaro

@@ -56,12 +56,6 @@ void ShapeBox::setFillColour(const QColor &colour)
     update();
 }
 
-void ShapeBox::setBorderColour(const QColor &colour)
-{
-    m_border = colour;
-    update();
-}
-
 void ShapeBox::paintEvent(QPaintEvent * /*event*/)
 {
     QPainter painter(this);

@@ -47,14 +47,13 @@ public:
 
     void setFillColour(const QColor &colour);
     QColor fillColour() const { return m_fill; }
-    void setBorderColour(const QColor &colour);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QColor m_fill = Qt::white;
-    QColor m_border = Qt::blue;
+    const QColor m_border = Qt::blue;
 };
 
 } // namespace kivaro

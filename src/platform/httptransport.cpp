@@ -1,6 +1,7 @@
 #include "platform/httptransport.h"
 
 #include "platform/events.h"
+#include "platform/tcpconnection.h"
 
 #include <QNetworkProxy>
 #include <QTcpSocket>
@@ -14,8 +15,8 @@ namespace kivaro {
 namespace {
 
 constexpr quint16 HttpPort = 80;
-constexpr int StatusCodeOffset = 9; // "HTTP/1.1 " comes before the code
-constexpr int StatusCodeLength = 3;
+constexpr int StatusFieldOffset = 9; // "HTTP/1.1 " comes before the code
+constexpr int StatusFieldLength = 3;
 
 // Interim answers (100 Continue and the like) precede the real one; 101 switches protocols and is
 // final, but this client never asks for it.
@@ -23,8 +24,8 @@ bool isInterimStatusLine(const QString &line)
 {
     if (!line.startsWith(QLatin1String("HTTP/")))
         return false;
-    const QString code = line.mid(StatusCodeOffset, StatusCodeLength);
-    return code.size() == StatusCodeLength && code.at(0) == QLatin1Char('1') && code != QLatin1String("101");
+    const QString code = statusField(line);
+    return code.size() == StatusFieldLength && code.at(0) == QLatin1Char('1') && code != QLatin1String("101");
 }
 
 bool hasControlCharacters(const QByteArray &bytes)
@@ -34,6 +35,11 @@ bool hasControlCharacters(const QByteArray &bytes)
 }
 
 } // namespace
+
+QString statusField(const QString &headerBlock)
+{
+    return headerBlock.mid(StatusFieldOffset, StatusFieldLength);
+}
 
 HttpTransport::HttpTransport(QObject *parent)
     : QObject(parent)
@@ -182,14 +188,7 @@ void HttpTransport::cancel()
 void HttpTransport::dropConnection()
 {
     m_timer->stop();
-    if (QTcpSocket *tcp = m_tcp.data()) {
-        // Nothing of an abandoned connection may reach a later request, and the socket may be
-        // inside one of its own signals right now.
-        tcp->disconnect(this);
-        tcp->abort();
-        tcp->deleteLater();
-        m_tcp.clear();
-    }
+    kivaro::dropConnection(m_tcp, this);
 }
 
 void HttpTransport::fail(const QString &why)

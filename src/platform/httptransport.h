@@ -12,6 +12,10 @@ class QTimer;
 
 namespace kivaro {
 
+// Characters 10 to 12 of a header block (or of its status line): the status code of a status line
+// such as "HTTP/1.1 200 OK", whatever stands there in a block of another shape.
+QString statusField(const QString &headerBlock);
+
 // The file downloader's HTTP client: one GET at a time over a fresh TCP connection, driven the way
 // the classic internet transfer control is driven. execute() starts the request and returns at once;
 // stillExecuting() stays true until the whole response header has arrived or the request has failed;

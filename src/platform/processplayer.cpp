@@ -1,5 +1,7 @@
 #include "platform/processplayer.h"
 
+#include "platform/trace.h"
+
 #include <QProcess>
 #include <QTextStream>
 
@@ -59,7 +61,7 @@ void ProcessPlayer::setMovie(const QString &address)
     m_movie = address;
     stop();
     if (address == m_neutralAddress || address.isEmpty()) {
-        m_trace.line(QStringLiteral("player: stopped"));
+        qCInfo(lcPlayer).noquote() << QStringLiteral("player: stopped");
         return;
     }
     if (m_command.isEmpty()) {
@@ -106,7 +108,8 @@ void ProcessPlayer::setMovie(const QString &address)
     QStringList shown;
     for (const QString &argument : process->arguments())
         shown << QLatin1Char('\'') + argument + QLatin1Char('\'');
-    m_trace.line(QStringLiteral("player: %1 %2").arg(process->program(), shown.join(QLatin1Char(' '))));
+    qCInfo(lcPlayer).noquote()
+        << QStringLiteral("player: %1 %2").arg(process->program(), shown.join(QLatin1Char(' ')));
     process->start(QIODevice::ReadOnly);
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/player.h"
-#include "platform/trace.h"
 
 #include <QObject>
 #include <QPointer>
@@ -31,8 +30,6 @@ public:
     // The process playing now, or none (for tests and --verbose).
     qint64 processId() const;
     QStringList command() const { return m_command; }
-    // Prints each player command line on stderr.
-    void setVerbose(bool verbose) { m_trace.setEnabled(verbose); }
 
 Q_SIGNALS:
     // Emitted once when the player command cannot be started (the message also goes to stderr).
@@ -51,7 +48,6 @@ private:
     QPointer<QProcess> m_process;
     quint64 m_started = 0; // counts the player processes, so that a late end is told from the current
     bool m_reportedMissing = false;
-    Trace m_trace;
 };
 
 } // namespace kivaro

@@ -1,5 +1,7 @@
 #include "platform/socket.h"
 
+#include "platform/tcpconnection.h"
+
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -35,15 +37,8 @@ void Socket::close()
 void Socket::dropConnection()
 {
     m_connectTimer->stop();
-    if (QTcpSocket *tcp = m_tcp.data()) {
-        // Cut every tie first: QTcpSocket reports our own abort as a disconnect, and that must
-        // not look like the remote end closing. The object may be inside one of its own signals
-        // right now, hence deleteLater.
-        tcp->disconnect(this);
-        tcp->abort();
-        tcp->deleteLater();
-        m_tcp.clear();
-    }
+    // Our own abort must not look like the remote end closing.
+    kivaro::dropConnection(m_tcp, this);
 }
 
 void Socket::connectToRemote()

@@ -1,15 +1,35 @@
 #include "platform/trace.h"
 
-#include <QTextStream>
+#include <cstdio>
+#include <cstring>
 
 namespace kivaro {
 
-void Trace::line(const QString &text) const
+Q_LOGGING_CATEGORY(lcEngine, "kivaro.engine", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcStartup, "kivaro.startup", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcPlayer, "kivaro.player", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcDesktop, "kivaro.desktop", QtWarningMsg)
+
+namespace {
+
+constexpr char CategoryPrefix[] = "kivaro.";
+
+void writeLine(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (!m_enabled)
-        return;
-    QTextStream err(stderr);
-    err << "kivaro: " << text << Qt::endl;
+    const bool ours
+        = context.category && std::strncmp(context.category, CategoryPrefix, sizeof CategoryPrefix - 1) == 0;
+    const QString line
+        = ours ? QStringLiteral("kivaro: ") + message : qFormatLogMessage(type, context, message);
+    std::fputs(line.toUtf8().append('\n').constData(), stderr);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+void showVerboseLines()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("kivaro.*.info=true"));
+    qInstallMessageHandler(writeLine);
 }
 
 } // namespace kivaro

@@ -1,5 +1,6 @@
 #include "platform/transparentcolor.h"
 
+#include <QBitmap>
 #include <QEvent>
 #include <QImage>
 #include <QPointer>
@@ -92,25 +93,16 @@ QRgb toRgb(quint32 colour)
 
 QRegion opaqueRegion(const QImage &source, QRgb key)
 {
-    const QImage image = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
-        ? source
-        : source.convertToFormat(QImage::Format_RGB32);
-    const QRgb wanted = key & RgbMask;
-    QRegion region;
+    // Every pixel is compared in its opaque form: alpha plays no part in the key.
+    QImage image = source.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        int x = 0;
-        while (x < image.width()) {
-            while (x < image.width() && (line[x] & RgbMask) == wanted)
-                ++x;
-            const int start = x;
-            while (x < image.width() && (line[x] & RgbMask) != wanted)
-                ++x;
-            if (x > start)
-                region += QRect(start, y, x - start, 1);
-        }
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] |= ~RgbMask;
     }
-    return region;
+    // As QPixmap::createMaskFromColor() has it: in a bitmap made with MaskInColor the pixels of the
+    // key are the transparent ones, and the region of a bitmap is its opaque pixels.
+    return QRegion(QBitmap::fromImage(image.createMaskFromColor(key | ~RgbMask, Qt::MaskInColor)));
 }
 
 void SetTransparentColor(QWidget *window, quint32 colour)

@@ -18,9 +18,6 @@ namespace kivaro {
 
 namespace {
 
-// Characters 10 to 12 of the header block: the code in a status line such as "HTTP/1.1 200 OK".
-constexpr qsizetype StatusOffset = 9;
-constexpr qsizetype StatusLength = 3;
 // Every download fetches the whole file.
 constexpr int RangeStart = 0;
 constexpr int PercentScale = 100;
@@ -254,7 +251,7 @@ FileDownloader::Outcome FileDownloader::request(Transfer &transfer)
         return Outcome::Finish;
 
     const QString block = m_inet->header();
-    const QString status = block.mid(StatusOffset, StatusLength);
+    const QString status = statusField(block);
     if (status == QLatin1String("200") || status == QLatin1String("206")) {
         // the file follows
     } else if (status == QLatin1String("204")) {
@@ -354,7 +351,9 @@ FileDownloader::Outcome FileDownloader::write(Transfer &transfer)
             break;
     }
 
-    if (!m_stop && transfer.received == transfer.announced) {
+    // A complete file is kept, also when Cancel() came after its last byte; only the completion
+    // notification and the result tell a stopped download apart.
+    if (transfer.received == transfer.announced) {
         if (!transfer.commitPart()) {
             writeFailure(transfer, ErrorPathFileAccess, QStringLiteral("Path/File access error"));
             return self ? Outcome::Finish : Outcome::Destroyed;

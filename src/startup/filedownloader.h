@@ -33,7 +33,8 @@ public:
     bool DownloadFile(const QString &strURL, const QString &strDestination, const QString &UserName = {},
                       const QString &Password = {});
     // Stops the running download at its next check point; the download then ends without an error
-    // text and without completion, and its partial file is removed.
+    // text and without completion, and its partial file is removed (a file whose last announced
+    // byte had already arrived is complete and stays).
     void Cancel();
 
     bool isDownloading() const { return m_downloading; }

@@ -1,20 +1,20 @@
 #include "startup/frmsplash.h"
 
-#include "assets/kivaroassets.h"
 #include "engine/form2.h"
+#include "kivaroassets.h"
 #include "mainwindow/form1.h"
 #include "platform/events.h"
+#include "platform/trace.h"
+#include "platform/windowlayout.h"
 #include "startup/filedownloader.h"
 #include "startup/frmupdate.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -31,7 +31,6 @@ frmSplash::frmSplash(const Settings &settings, OtherWindows windows, int timer1I
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_windows(std::move(windows))
     , m_vendorAddress(settings.vendorAddress())
-    , m_trace(settings.verbose)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Kivaro"));
@@ -58,8 +57,7 @@ frmSplash::frmSplash(const Settings &settings, OtherWindows windows, int timer1I
     FD = new FileDownloader(this);
     FD->setObjectName(QStringLiteral("FD"));
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 }
 
 frmSplash::~frmSplash() = default;
@@ -122,10 +120,12 @@ void frmSplash::OK1()
     // A site that cannot be reached or a file without a number says nothing about a newer release:
     // the program starts as usual rather than pushing an update nobody announced.
     const std::optional<bool> newer = isAboveThisRelease(field);
-    m_trace.line(QStringLiteral("version check: %1 gives %2")
-                     .arg(versionSource(), !newer ? QStringLiteral("no release number")
-                                           : *newer ? QStringLiteral("newer release %1").arg(field)
-                                                    : QStringLiteral("release %1, not newer").arg(field)));
+    qCInfo(lcStartup).noquote() << QStringLiteral("version check: %1 gives %2")
+                                       .arg(versionSource(),
+                                            !newer ? QStringLiteral("no release number")
+                                                : *newer
+                                                ? QStringLiteral("newer release %1").arg(field)
+                                                : QStringLiteral("release %1, not newer").arg(field));
     if (newer.value_or(false)) {
         m_stage = Stage::HandedOver;
         m_windows.updateWindow().show();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/settings.h"
-#include "platform/trace.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -72,9 +71,9 @@ public:
     // number. Compared exactly, digit by digit, so that no rounding turns 3.000000000000000001 into 3.
     static std::optional<bool> isAboveThisRelease(const QString &field);
 
-    QLabel *Picture1 = nullptr;
-    QTimer *Timer1 = nullptr;
-    FileDownloader *FD = nullptr;
+    QLabel *Picture1 = nullptr; // the splash picture, 500 x 300
+    QTimer *Timer1 = nullptr; // 6,000 ms, once: the main window shows, the splash goes
+    FileDownloader *FD = nullptr; // fetches the version file
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -87,7 +86,6 @@ private:
     OtherWindows m_windows;
     QString m_vendorAddress;
     QPixmap m_background;
-    Trace m_trace;
     Stage m_stage = Stage::Created;
     bool m_timerDue = false;
 };

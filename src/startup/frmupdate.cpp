@@ -1,12 +1,12 @@
 #include "startup/frmupdate.h"
 
 #include "platform/events.h"
+#include "platform/windowlayout.h"
 #include "startup/filedownloader.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -14,22 +14,15 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <unistd.h>
 
 namespace kivaro {
 
 namespace {
 
-// The window is laid out in twips; screens have 15 twips to the pixel here.
-constexpr int TwipsPerPixel = 15;
-constexpr QRect fromTwips(int left, int top, int width, int height)
-{
-    return { left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel };
-}
+// The window is laid out in twips.
 constexpr QRect Label1Geometry = fromTwips(960, 30, 1335, 480);
 constexpr QRect Label2Geometry = fromTwips(120, 720, 3015, 975);
 constexpr QRect NoGeometry = fromTwips(120, 2160, 1455, 375);
@@ -40,18 +33,9 @@ constexpr QRect BarGeometry = fromTwips(120, 2160, 3135 - 120, 375);
 constexpr int BarMinimum = 0;
 constexpr int BarMaximum = 100;
 
-// "Arial" for the heading, the design's 8.25 pt for the question, at 96 dots per inch; a metric
-// twin stands in where Arial itself is missing.
+// "Arial" for the heading, the design's 8.25 pt for the question, at 96 dots per inch.
 constexpr int HeadingPixels = 21;
 constexpr int QuestionPixels = 11;
-QFont arial(int pixelSize, bool bold)
-{
-    QFont font;
-    font.setFamilies({ QStringLiteral("Arial"), QStringLiteral("Liberation Sans") });
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 // The splash picture's colours, so the prompt looks like the same program.
 constexpr QRgb BackgroundTop = qRgb(52, 64, 86);
@@ -67,13 +51,10 @@ constexpr auto InstallerName = QLatin1String("NewVers.exe");
 
 } // namespace
 
-frmUpdate::frmUpdate(const Settings &settings, QWidget *parent)
+frmUpdate::frmUpdate(const Settings &settings, ProgramEnder endProgram, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_vendorAddress(settings.vendorAddress())
-    , m_endProgram([] {
-        // At once: no more window events, no clean-up. No player runs on this path.
-        ::_exit(0);
-    })
+    , m_endProgram(std::move(endProgram))
     , m_startProcess(&frmUpdate::startDetached)
 {
     setObjectName(QStringLiteral("frmUpdate"));
@@ -91,7 +72,7 @@ frmUpdate::frmUpdate(const Settings &settings, QWidget *parent)
     Label1->setGeometry(Label1Geometry);
     Label1->setTextFormat(Qt::PlainText);
     Label1->setAlignment(Qt::AlignCenter);
-    Label1->setFont(arial(HeadingPixels, true));
+    Label1->setFont(designFont(HeadingPixels, true));
     QPalette heading = Label1->palette();
     heading.setColor(QPalette::WindowText, QColor(HeadingCyan));
     Label1->setPalette(heading);
@@ -105,7 +86,7 @@ frmUpdate::frmUpdate(const Settings &settings, QWidget *parent)
     Label2->setTextFormat(Qt::PlainText);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label2->setWordWrap(true);
-    Label2->setFont(arial(QuestionPixels, false));
+    Label2->setFont(designFont(QuestionPixels));
 
     btnNEE = new QPushButton(QStringLiteral("No"), this);
     btnNEE->setObjectName(QStringLiteral("btnNEE"));
@@ -130,8 +111,7 @@ frmUpdate::frmUpdate(const Settings &settings, QWidget *parent)
     connect(FD, &FileDownloader::DowloadComplete, this, &frmUpdate::FD_DowloadComplete);
     connect(FD, &FileDownloader::DownloadProgress, this, &frmUpdate::FD_DownloadProgress);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 }
 
 frmUpdate::~frmUpdate() = default;

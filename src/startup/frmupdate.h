@@ -33,11 +33,13 @@ public:
 
     static constexpr QSize ClientSize { 217, 178 };
 
-    explicit frmUpdate(const Settings &settings, QWidget *parent = nullptr);
+    // Ends the program at once: no further window events, no windows or connections closed first.
+    using ProgramEnder = std::function<void()>;
+
+    frmUpdate(const Settings &settings, ProgramEnder endProgram, QWidget *parent = nullptr);
     ~frmUpdate() override;
 
-    // How the program ends and how the installer is started; tests replace them.
-    void setProgramEnder(std::function<void()> ender) { m_endProgram = std::move(ender); }
+    // How the installer is started; tests replace it.
     void setProcessStarter(ProcessStarter starter) { m_startProcess = std::move(starter); }
     // The real thing: the file itself as the program, no arguments, no shell in between.
     static bool startDetached(const QString &program);
@@ -49,12 +51,12 @@ public:
     void btnJa_Click();
     void btnNEE_Click();
 
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QPushButton *btnNEE = nullptr;
-    QPushButton *btnJa = nullptr;
-    QProgressBar *Bar = nullptr;
-    FileDownloader *FD = nullptr;
+    QLabel *Label1 = nullptr; // heading "Update"
+    QLabel *Label2 = nullptr; // the question, spelling "verion" and "availible" kept
+    QPushButton *btnNEE = nullptr; // "No": ends the program
+    QPushButton *btnJa = nullptr; // "Yes": downloads and starts the installer
+    QProgressBar *Bar = nullptr; // the installer download, 0 to 100, in place of the buttons
+    FileDownloader *FD = nullptr; // fetches the installer
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -66,7 +68,7 @@ private:
     static QPixmap background();
 
     QString m_vendorAddress;
-    std::function<void()> m_endProgram;
+    ProgramEnder m_endProgram;
     ProcessStarter m_startProcess;
     // A private folder in the user's temporary directory for each download of the installer.
     std::unique_ptr<QTemporaryDir> m_installerFolder;

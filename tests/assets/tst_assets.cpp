@@ -1,5 +1,5 @@
 #include "assetcatalogue.h"
-#include "assets/kivaroassets.h"
+#include "kivaroassets.h"
 #include "skinlayout.h"
 #include "skintheme.h"
 

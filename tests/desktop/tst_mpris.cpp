@@ -383,8 +383,7 @@ private Q_SLOTS:
         Settings settings;
         settings.site = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(site.port()));
         settings.player = QStringLiteral("true");
-        Windows windows(settings);
-        windows.form1().setProgramEnder([] {});
+        Windows windows(settings, {}, [] {});
         const QString serviceName = QStringLiteral("kivaro-service-%1").arg(++m_serial);
         {
             Rig client(m_bus->address(), ++m_serial);
@@ -431,10 +430,10 @@ private Q_SLOTS:
         QDBusPendingCall pending = rig->client.asyncCall(quit, 2 * CallTimeoutMs);
         int ended = 0;
         bool answeredBefore = false;
-        rig->program->form().setProgramEnder([&] {
+        rig->program->onProgramEnd = [&] {
             ++ended;
             answeredBefore = QTest::qWaitFor([&] { return pending.isFinished(); }, CallTimeoutMs);
-        });
+        };
         QTRY_COMPARE(ended, 1);
         QVERIFY(answeredBefore);
         QVERIFY(!pending.isError());

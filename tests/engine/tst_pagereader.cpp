@@ -113,23 +113,6 @@ private Q_SLOTS:
         QFETCH(QString, decoded);
         QCOMPARE(decodeCharacterReferences(text), decoded);
     }
-
-    void pageText_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("ascii") << QByteArray("Red Band") << QStringLiteral("Red Band");
-        QTest::newRow("utf-8") << QByteArray("Caf\xc3\xa9") << QStringLiteral("Caf\u00e9");
-        QTest::newRow("latin-1 when not utf-8") << QByteArray("Caf\xe9") << QStringLiteral("Caf\u00e9");
-        QTest::newRow("empty") << QByteArray() << QString();
-    }
-
-    void pageText()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, text);
-        QCOMPARE(kivaro::pageText(bytes), text);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestPageReader)

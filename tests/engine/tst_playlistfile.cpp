@@ -2,6 +2,7 @@
 // and saving so that a failure never loses the previous playlist.
 
 #include "engine/playlistfile.h"
+#include "testhelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <unistd.h>
 
 using namespace kivaro;
+using kivaro::test::fileContents;
 
 namespace kivaro {
 char *toString(const PlaylistEntry &entry)
@@ -68,12 +70,6 @@ QStringList tenFields(QStringList fields)
     while (fields.size() < PlaylistFile::FieldCount)
         fields.append(QString());
     return fields;
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes)
@@ -256,7 +252,7 @@ private Q_SLOTS:
         if (!before.isNull())
             QVERIFY(writeFile(file.path(), before));
         QVERIFY(file.save(fullList()));
-        QCOMPARE(contents(file.path()), PlaylistFile::encode(fullList()));
+        QCOMPARE(fileContents(file.path()), PlaylistFile::encode(fullList()));
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("hist")});
     }
 
@@ -291,9 +287,9 @@ private Q_SLOTS:
         QVERIFY(!PlaylistFile(folderForFile).save(fullList(), &error));
         QVERIFY(!error.isEmpty());
         if (kind == QLatin1String("file"))
-            QCOMPARE(contents(productFolder), before);
+            QCOMPARE(fileContents(productFolder), before);
         if (kind == QLatin1String("readonly")) {
-            QCOMPARE(contents(productFolder + QStringLiteral("/hist")), before);
+            QCOMPARE(fileContents(productFolder + QStringLiteral("/hist")), before);
             QFile::setPermissions(productFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
     }
@@ -318,7 +314,7 @@ private Q_SLOTS:
         std::signal(SIGXFSZ, oldHandler);
 
         QVERIFY(!savedOk);
-        QCOMPARE(contents(file.path()), before);
+        QCOMPARE(fileContents(file.path()), before);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("hist")});
     }
 };

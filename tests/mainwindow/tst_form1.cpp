@@ -1,10 +1,12 @@
 // The main window: its elements, its shape, starting a search, the title link and what it shows of
 // the engine's results.
 
-#include "demosite.h"
 #include "controls/progressbar/usercontrol1.h"
+#include "demosite.h"
+#include "engine/protocol.h"
 #include "form1rig.h"
 #include "platform/tag.h"
+#include "testhelpers.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -61,7 +63,9 @@ private Q_SLOTS:
         QCOMPARE(form.Label2->pos(), QPoint(80, 56));
         QCOMPARE(form.Label2->textFormat(), Qt::PlainText);
         QVERIFY(form.Label2->font().underline());
-        QCOMPARE(form.Label2->palette().color(QPalette::WindowText), QColor(Form1::LinkNavy));
+        QCOMPARE(form.fullTitle(), QString()); // "?" is the design caption, not a title
+        // Navy, 6754307 = 3 + 256 x 16 + 65,536 x 103.
+        QCOMPARE(form.Label2->palette().color(QPalette::WindowText), QColor(3, 16, 103));
         QCOMPARE(form.searchResultFlag(), QString());
         QCOMPARE(form.Picture1->backgroundColour(), QColor(255, 0, 0));
         QVERIFY(form.Picture1->shows(form.looks().IMn));
@@ -128,7 +132,7 @@ private Q_SLOTS:
         Form1Rig rig;
         rig.server.setScript([](const QByteArray &) { return LoopbackServer::Reply{{}, 0, true, true}; });
         Form1 &form = rig.form();
-        form.setSearchResultFlag(QStringLiteral("yes"));
+        form.setSearchResultFlag(protocol::SearchResultFound);
         form.Text1->setText(text);
         QTest::keyClick(form.Text1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QVERIFY(rig.server.waitForConnections(1));
@@ -143,15 +147,15 @@ private Q_SLOTS:
     {
         Form1Rig rig;
         Form1 &form = rig.form();
-        form.setSearchResultFlag(QStringLiteral("yes"));
+        form.setSearchResultFlag(protocol::SearchResultFound);
         form.Text1->clear();
         form.Picture1->setPicture(form.looks().ImGo);
         QTest::keyClick(form.Text1, Qt::Key_Return);
         QTest::mousePress(form.Image1, Qt::LeftButton);
         QTest::mouseRelease(form.Image1, Qt::LeftButton);
-        QTest::qWait(50);
+        letAWhilePass();
         QCOMPARE(rig.server.received().size(), 0);
-        QCOMPARE(form.searchResultFlag(), QStringLiteral("yes"));
+        QCOMPARE(form.searchResultFlag(), protocol::SearchResultFound);
         QVERIFY(form.Picture1->shows(form.looks().IMn));
         QVERIFY(rig.player().addresses.isEmpty());
     }
@@ -216,6 +220,43 @@ private Q_SLOTS:
             QVERIFY(form.Label2->width() <= 200 || shown == title);
     }
 
+    void titleRuleAtTheWidthLimit_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("shortened");
+        QTest::newRow("exactly 200 pixels: shown whole") << 200 << false;
+        QTest::newRow("201 pixels: shortened") << 201 << true;
+    }
+
+    void titleRuleAtTheWidthLimit()
+    {
+        QFETCH(int, width);
+        QFETCH(bool, shortened);
+        Form1Rig rig;
+        Form1 &form = rig.form();
+        // A title of that width in the link's font, long enough that shortening shows.
+        QLabel probe;
+        probe.setFont(form.Label2->font());
+        probe.setMargin(form.Label2->margin());
+        probe.setIndent(form.Label2->indent());
+        QString title;
+        for (int wide = 0; wide < 20 && title.isEmpty(); ++wide) {
+            for (int narrow = 34; narrow < 90; ++narrow) {
+                const QString candidate = QString(wide, QLatin1Char('W')) + QString(narrow, QLatin1Char('i'));
+                probe.setText(candidate);
+                probe.adjustSize();
+                if (probe.width() == width && candidate.size() != 33) {
+                    title = candidate;
+                    break;
+                }
+            }
+        }
+        QVERIFY2(!title.isEmpty(), "no title of that width");
+        form.setTitleCaption(title);
+        QCOMPARE(form.titleCaption(), shortened ? title.left(30) + QStringLiteral("...") : title);
+        QCOMPARE(form.fullTitle(), title);
+    }
+
     void recordShopLink_data()
     {
         QTest::addColumn<QString>("title");
@@ -225,7 +266,8 @@ private Q_SLOTS:
         QTest::newRow("artist - song") << QStringLiteral("Red Band - Blue Song") << start + QStringLiteral("Red+Band+") + end;
         QTest::newRow("no dash: whole title") << QStringLiteral("Only a Title") << start + QStringLiteral("Only+a+Title") + end;
         QTest::newRow("first dash") << QStringLiteral("A-B - C") << start + QStringLiteral("A") + end;
-        QTest::newRow("no title yet") << QString() << QString();
+        QTest::newRow("before any title: the design caption") << QString() << QString();
+        QTest::newRow("empty title") << QStringLiteral("") << QString();
     }
 
     void recordShopLink()
@@ -236,7 +278,8 @@ private Q_SLOTS:
 
         Form1Rig rig;
         Form1 &form = rig.form();
-        form.setTitleCaption(title);
+        if (!title.isNull())
+            form.setTitleCaption(title);
         QTest::mouseClick(form.Label2, Qt::LeftButton);
         if (address.isEmpty()) {
             QVERIFY(rig.opened.isEmpty());
@@ -284,7 +327,7 @@ private Q_SLOTS:
         form.Text1->selectAll();
         QTest::keyClicks(form.Text1, QStringLiteral("nova ellis"));
         QTest::keyClick(form.Text1, Qt::Key_Return);
-        QTRY_COMPARE(form.searchResultFlag(), QStringLiteral("yes"));
+        QTRY_COMPARE(form.searchResultFlag(), protocol::SearchResultFound);
         QVERIFY(rig.player().movie().startsWith(
             QStringLiteral("http://127.0.0.1:%1/player2.swf?video_id=nE3midTram9&l=241&t=").arg(site.port())));
         QCOMPARE(form.titleCaption(), QStringLiteral("Nova Ellis - Midnight Tram"));

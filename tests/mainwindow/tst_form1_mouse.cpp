@@ -3,6 +3,7 @@
 // dragging the window by its background.
 
 #include "form1rig.h"
+#include "platform/systemcolors.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -40,19 +41,26 @@ QString lookName(const PictureBox *element, const StoredLooks &looks)
     return QStringLiteral("-");
 }
 
+// A colour value as the design writes it: red + 256 x green + 65,536 x blue.
+QColor designColour(quint32 value)
+{
+    return QColor(toQRgb(value));
+}
+
 QString colourName(const QColor &colour)
 {
     if (colour == QColor(UntouchedColour))
         return QStringLiteral("-");
-    if (colour == QColor(Form1::LinkNavy))
+    if (colour == designColour(6754307))
         return QStringLiteral("navy");
-    if (colour == QColor(Form1::LinkRed))
+    if (colour == designColour(395007))
         return QStringLiteral("red");
-    if (colour == QColor(Form1::FrameWhite))
+    if (colour == designColour(16777215))
         return QStringLiteral("white");
-    if (colour == QColor(Form1::FrameLightBlue))
+    if (colour == designColour(16443049))
         return QStringLiteral("lightblue");
-    if (colour == Form1::framePressedColour())
+    // 2147483651 is 2^31 + 3: entry 3 of the system-colour table.
+    if (colour == designColour(sysColor(3)))
         return QStringLiteral("pressed");
     return colour.name();
 }
@@ -240,6 +248,84 @@ private Q_SLOTS:
         }
         if (element == QLatin1String("Image1"))
             QVERIFY(rig->server.waitForConnections(1));
+    }
+
+    void clicks_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<int>("clicks"); // record-shop searches opened, or history popups shown
+        const char *elements[] = { "Label2", "Image2" };
+        for (const char *element : elements) {
+            QTest::addRow("%s click", element)
+                << QString::fromLatin1(element) << QStringLiteral("click") << 1;
+            QTest::addRow("%s released outside", element)
+                << QString::fromLatin1(element) << QStringLiteral("release outside") << 0;
+            QTest::addRow("%s double click", element)
+                << QString::fromLatin1(element) << QStringLiteral("double click") << 1;
+        }
+    }
+
+    void clicks()
+    {
+        QFETCH(QString, element);
+        QFETCH(QString, gesture);
+        QFETCH(int, clicks);
+        form().setTitleCaption(QStringLiteral("Red Band - Blue Song"));
+        QWidget *target = element == QLatin1String("Label2") ? static_cast<QWidget *>(form().Label2)
+                                                             : static_cast<QWidget *>(form().Image2);
+        QWindow *window = form().windowHandle();
+        const QPoint point = at(target);
+        PopupCloser closer;
+        QTest::mouseMove(window, point);
+        if (gesture == QLatin1String("click")) {
+            QTest::mouseClick(window, Qt::LeftButton, {}, point);
+        } else if (gesture == QLatin1String("double click")) {
+            QTest::mouseDClick(window, Qt::LeftButton, {}, point);
+        } else {
+            QTest::mousePress(window, Qt::LeftButton, {}, point);
+            const QPoint outside = at(form().lblStat);
+            QTest::mouseMove(window, outside);
+            QTest::mouseRelease(window, Qt::LeftButton, {}, outside);
+        }
+        if (element == QLatin1String("Label2")) {
+            QCOMPARE(rig->opened.size(), clicks);
+            QVERIFY(closer.shown.isEmpty());
+        } else {
+            // The history drop-down is the engine's recent-list menu.
+            QCOMPARE(closer.shown, QList<QWidget *>(clicks, rig->engine().voorb));
+            QVERIFY(rig->opened.isEmpty());
+        }
+    }
+
+    void searchButtonFocusesTheSearchBox_data()
+    {
+        QTest::addColumn<bool>("boxHadFocus");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("focus elsewhere: the whole text is selected") << false << QStringLiteral("nova ellis");
+        QTest::newRow("focus in the box: its selection stays") << true << QStringLiteral("nova");
+    }
+
+    void searchButtonFocusesTheSearchBox()
+    {
+        QFETCH(bool, boxHadFocus);
+        QFETCH(QString, selected);
+        QVERIFY(QTest::qWaitForWindowActive(&form()));
+        form().Text1->setText(QStringLiteral("nova ellis"));
+        if (boxHadFocus) {
+            form().Text1->setFocus();
+            form().Text1->setSelection(0, 4);
+        } else {
+            form().Text1->clearFocus();
+            form().Text1->deselect();
+        }
+        QWindow *window = form().windowHandle();
+        QTest::mouseMove(window, at(form().Image1));
+        QTest::mouseClick(window, Qt::LeftButton, {}, at(form().Image1));
+        QVERIFY(rig->server.waitForConnections(1));
+        QCOMPARE(form().focusWidget(), form().Text1);
+        QTRY_VERIFY(form().Text1->hasFocus());
+        QCOMPARE(form().Text1->selectedText(), selected);
     }
 
     void draggingMovesTheWindow_data()

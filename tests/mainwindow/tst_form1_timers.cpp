@@ -1,6 +1,7 @@
 // The ticker and the progress frames, stepped by hand.
 
 #include "controls/progressbar/usercontrol1.h"
+#include "engine/protocol.h"
 #include "form1rig.h"
 #include "platform/tag.h"
 
@@ -87,7 +88,7 @@ private Q_SLOTS:
 
     void progressRising()
     {
-        setTarget(QStringLiteral("30"));
+        setTarget(protocol::ProgressPlaying);
         QCOMPARE(form().Bar->Value(), 0);
         const QList<int> firstFrames = {8, 8, 8, 0}; // counter 1 to 3 leave the area as it was
         for (int expected : firstFrames) {
@@ -108,7 +109,7 @@ private Q_SLOTS:
     void frameBounds()
     {
         // The counter reaches frame k at 4, 8, 12, 15, 19, 23, 27 and 30.
-        setTarget(QStringLiteral("30"));
+        setTarget(protocol::ProgressPlaying);
         const QList<int> bounds = {4, 8, 12, 15, 19, 23, 27, 30};
         int counter = 0;
         for (int k = 0; k < 8; ++k) {
@@ -125,7 +126,7 @@ private Q_SLOTS:
 
     void videoPageLoading()
     {
-        setTarget(QStringLiteral("20"));
+        setTarget(protocol::ProgressVideoPage);
         steps(40);
         QCOMPARE(form().Bar->Value(), 20);
         QCOMPARE(frame(), 4);
@@ -133,9 +134,9 @@ private Q_SLOTS:
 
     void fallingToEmpty()
     {
-        setTarget(QStringLiteral("30"));
+        setTarget(protocol::ProgressPlaying);
         steps(30);
-        setTarget(QStringLiteral("0"));
+        setTarget(protocol::ProgressSearchPage);
         QList<int> counters;
         for (int i = 0; i < 15; ++i) {
             steps(1);
@@ -153,7 +154,7 @@ private Q_SLOTS:
         setTarget(QStringLiteral("3"));
         steps(3);
         form().Image1->setPicture(form().looks().P[5]);
-        setTarget(QStringLiteral("0"));
+        setTarget(protocol::ProgressSearchPage);
         steps(1);
         QCOMPARE(form().Bar->Value(), 1);
         QCOMPARE(frame(), 5); // kept
@@ -187,7 +188,7 @@ private Q_SLOTS:
 
     void skinnedFrameShownOnTheNextStep()
     {
-        setTarget(QStringLiteral("30"));
+        setTarget(protocol::ProgressPlaying);
         steps(30);
         StoredLooks skin = plainLooks();
         form().setLooks(skin);
@@ -199,7 +200,7 @@ private Q_SLOTS:
     {
         Form1Rig fresh;
         QVERIFY(fresh.form().Timer2->isActive());
-        fresh.engine().setWindowTitle(QStringLiteral("30"));
+        fresh.engine().setWindowTitle(protocol::ProgressPlaying);
         QTRY_COMPARE(fresh.form().Bar->Value(), 30);
     }
 };

@@ -1,6 +1,7 @@
 #include "platform/canvas.h"
 #include "platform/rounding.h"
 #include "platform/systemcolors.h"
+#include "testhelpers.h"
 
 #include <QFontInfo>
 #include <QTest>
@@ -10,6 +11,7 @@
 #include <vector>
 
 using namespace kivaro;
+using kivaro::test::hex;
 
 namespace {
 
@@ -22,11 +24,6 @@ QImage blank(int w, int h, ColorRef colour = Paper)
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(toQRgb(colour));
     return image;
-}
-
-QString hex(ColorRef c)
-{
-    return QStringLiteral("%1").arg(c, 6, 16, QLatin1Char('0'));
 }
 
 // Every pixel of the canvas in colour, as (x, y) points.

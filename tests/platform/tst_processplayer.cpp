@@ -1,4 +1,5 @@
 #include "platform/processplayer.h"
+#include "testhelpers.h"
 
 #include <QFile>
 #include <QProcess>
@@ -85,7 +86,7 @@ private Q_SLOTS:
         player.setMovie(QStringLiteral("about:blank"));
         QCOMPARE(player.processId(), 0);
         QVERIFY(::kill(pid_t(pid), 0) != 0);
-        QTest::qWait(50);
+        kivaro::test::letAWhilePass();
         QCOMPARE(log().size(), 1);
     }
 
@@ -144,7 +145,7 @@ private Q_SLOTS:
         player.setMovie(QStringLiteral("http://h/one"));
         QTRY_COMPARE(reports.size(), 1);
         player.setMovie(QStringLiteral("http://h/two"));
-        QTest::qWait(100);
+        kivaro::test::letAWhilePass(100);
         QCOMPARE(reports.size(), 1);
         QVERIFY(reports.constFirst().constFirst().toString().contains(QStringLiteral("no-such-player")));
     }

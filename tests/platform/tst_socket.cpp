@@ -1,4 +1,5 @@
 #include "platform/socket.h"
+#include "testhelpers.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -50,7 +51,7 @@ private Q_SLOTS:
         socket.close();
         QCOMPARE(socket.state(), Socket::Closed);
         socket.close(); // closing a closed socket does nothing
-        QTest::qWait(50);
+        kivaro::test::letAWhilePass();
         QCOMPARE(closes.size(), 0);
     }
 
@@ -68,7 +69,7 @@ private Q_SLOTS:
         first->write("stale");
         first->disconnectFromHost();
         QTRY_COMPARE(socket.state(), Socket::Connected);
-        QTest::qWait(50);
+        kivaro::test::letAWhilePass();
         QCOMPARE(closes.size(), 0);
         QCOMPARE(data.size(), 0);
     }

@@ -1,5 +1,5 @@
+#include "scriptedhttpserver.h"
 #include "startup/filedownloader.h"
-#include "support/scriptedhttpserver.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -217,6 +217,11 @@ void TestFileDownloader::outcome_data()
         << file << none << RealFreeSpace << false << QStringList { reset } << none;
     QTest::newRow("failure keeps an existing file")
         << closesEarly << QString() << file << old << RealFreeSpace << false << QStringList { reset } << old;
+    QTest::newRow("free space exactly the size")
+        << ok << QString() << file << none << qint64(3000) << true << QStringList() << body;
+    QTest::newRow("negative Content-Length")
+        << Reply { "HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\n", body, 0, false } << QString() << file
+        << none << RealFreeSpace << false << QStringList { reset } << none;
     QTest::newRow("not enough free space")
         << ok << QString() << file << old << qint64(2999) << false
         << QStringList { QStringLiteral("There is not enough free space on disk for this file.") } << old;
@@ -338,24 +343,40 @@ void TestFileDownloader::progressEndsWithTheFinalValueTwice()
 
 void TestFileDownloader::cancel_data()
 {
-    QTest::addColumn<bool>("whileSilent");
-    QTest::newRow("from the progress handler") << false;
-    QTest::newRow("while the server is silent") << true;
+    QTest::addColumn<Reply>("reply");
+    QTest::addColumn<QString>("when");
+    QTest::addColumn<QByteArray>("kept"); // the destination's content afterwards; null: no file
+
+    // 2,000 of 10,000 bytes come, then the server goes quiet without closing.
+    const Reply partial { "HTTP/1.1 200 OK\r\nContent-Length: 10000\r\n\r\n", repeated('x', 2000), 0, true };
+    // All 2,000 announced bytes come, and the server keeps the connection open.
+    const Reply whole { "HTTP/1.1 200 OK\r\nContent-Length: 2000\r\n\r\n", repeated('x', 2000), 0, true };
+    QTest::newRow("from the progress handler") << partial << QStringLiteral("first piece") << QByteArray();
+    QTest::newRow("while the server is silent") << partial << QStringLiteral("after 20") << QByteArray();
+    QTest::newRow("while waiting for the response head")
+        << Reply { {}, {}, 0, true } << QStringLiteral("waiting for the head") << QByteArray();
+    QTest::newRow("after the last byte: the complete file stays")
+        << whole << QStringLiteral("at 100") << repeated('x', 2000);
 }
 
 void TestFileDownloader::cancel()
 {
-    QFETCH(bool, whileSilent);
-    // 2,000 of 10,000 bytes come, then the server goes quiet without closing.
-    m_server->addReply(
-        Reply { "HTTP/1.1 200 OK\r\nContent-Length: 10000\r\n\r\n", repeated('x', 2000), 0, true });
+    QFETCH(Reply, reply);
+    QFETCH(QString, when);
+    QFETCH(QByteArray, kept);
+    m_server->addReply(reply);
     FileDownloader downloader;
     downloader.setTimeout(LongTimeoutMs);
     Recorder recorder(&downloader);
+    connect(&downloader, &FileDownloader::DownloadEvents, this, [&] {
+        if (when == QLatin1String("waiting for the head"))
+            QTimer::singleShot(50, &downloader, &FileDownloader::Cancel);
+    });
     connect(&downloader, &FileDownloader::DownloadProgress, this, [&](const QString &percent) {
-        if (!whileSilent)
+        if (when == QLatin1String("first piece")
+            || (when == QLatin1String("at 100") && percent == QLatin1String("100")))
             downloader.Cancel();
-        else if (percent == QLatin1String("20"))
+        else if (when == QLatin1String("after 20") && percent == QLatin1String("20"))
             QTimer::singleShot(10, &downloader, &FileDownloader::Cancel);
     });
 
@@ -363,9 +384,16 @@ void TestFileDownloader::cancel()
     clock.start();
     QVERIFY(!downloader.DownloadFile(m_server->url(QStringLiteral("/f")), path(QStringLiteral("f"))));
     QVERIFY(clock.elapsed() < LongTimeoutMs / 2);
-    QCOMPARE(recorder.errors.size(), 0);
+    QCOMPARE(Recorder::texts(recorder.errors), QStringList());
     QCOMPARE(recorder.complete.size(), 0);
-    QCOMPARE(files(), QStringList());
+    if (kept.isNull()) {
+        QCOMPARE(files(), QStringList());
+    } else {
+        QCOMPARE(files(), QStringList { QStringLiteral("f") });
+        QFile written(path(QStringLiteral("f")));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.readAll() == kept);
+    }
 }
 
 void TestFileDownloader::silentServer_data()

@@ -182,9 +182,8 @@ private Q_SLOTS:
         }
 
         frmUpdate &update = rig.windows->updateWindow();
-        QStringList events;
+        QStringList &events = rig.events;
         QByteArray installer;
-        update.setProgramEnder([&events] { events.append(QStringLiteral("ended")); });
         update.setProcessStarter([&](const QString &program) {
             QFile file(program);
             if (file.open(QIODevice::ReadOnly))

@@ -31,14 +31,15 @@ QByteArray installerScript(const QString &marker)
 struct UpdateRig
 {
     StartupRig rig;
-    frmUpdate form { rig.windows->settings() };
     QStringList events;
+    frmUpdate form { rig.windows->settings(), [this] {
+                        events.append(QStringLiteral("ended"));
+                    } };
     QStringList started;
     bool starterWorks = true;
 
     UpdateRig()
     {
-        form.setProgramEnder([this] { events.append(QStringLiteral("ended")); });
         form.setProcessStarter([this](const QString &program) {
             started.append(program);
             events.append(QStringLiteral("start"));

@@ -32,7 +32,6 @@ public:
     QString searchText() const override { return search; }
     void setSearchText(const QString &value) override { search = value; }
     void focusSearchBox() override { events.append(QStringLiteral("focus")); }
-    void Add(const QString &value) override { added.append(value); }
     void showSkinChooser() override { ++skinChooserShown; }
     void showNotice(const QString &text) override { notices.append(text); }
 
@@ -40,7 +39,6 @@ public:
     QString flag;
     QString title = QStringLiteral("?");
     QString search;
-    QStringList added;
     QStringList notices;
     QStringList events;
     int skinChooserShown = 0;

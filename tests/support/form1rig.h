@@ -53,6 +53,8 @@ struct Form1Rig
     LoopbackServer server;
     std::unique_ptr<Windows> windows;
     int programEnded = 0;
+    // Runs when the program would end, after the count.
+    std::function<void()> onProgramEnd;
     QList<QUrl> opened;
 
     explicit Form1Rig(const QString &site = QString(), const QString &dataDir = QString())
@@ -63,8 +65,12 @@ struct Form1Rig
         settings.site = QUrl(site.isEmpty() ? server.address() : site);
         settings.dataDir = dataDir;
         settings.shop = QUrl(QStringLiteral("http://shop.example"));
-        windows = std::make_unique<Windows>(settings, [] { return std::make_unique<RecordingPlayer>(); });
-        form().setProgramEnder([this] { ++programEnded; });
+        windows = std::make_unique<Windows>(
+            settings, [] { return std::make_unique<RecordingPlayer>(); }, [this] {
+                ++programEnded;
+                if (onProgramEnd)
+                    onProgramEnd();
+            });
         form().setUrlOpener([this](const QUrl &url) { opened.append(url); });
     }
 

@@ -52,7 +52,7 @@ UserControl1::UserControl1(QWidget *parent)
     // Every pixel is painted from the picture; nothing needs to be cleared first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(DefaultSize);
-    setHdc(this);
+    setHdc();
     m_look.percentage = 0;
     m_look.orientation = Horizontal;
     m_look.scrolling = LookSegmented;
@@ -132,7 +132,7 @@ QPaintDevice *UserControl1::hdc()
     return this;
 }
 
-void UserControl1::setHdc(QPaintDevice *)
+void UserControl1::setHdc()
 {
     const QSize wanted = size();
     if (!m_picture.isNull()) {
@@ -168,17 +168,6 @@ void UserControl1::DrawProgressBar()
     render();
     m_pictureFresh = !m_picture.isNull();
     update();
-}
-
-void UserControl1::DrawLine(int X, int Y, int Width, int Height, Canvas &cHdc, ColorRef Color)
-{
-    kivaro::DrawLine(X, Y, Width, Height, cHdc, Color);
-}
-
-void UserControl1::DrawGradient(ColorRef lEndColor, ColorRef lStartcolor, int X, int Y, int X2, int Y2,
-                                Canvas &hdc, bool bH)
-{
-    kivaro::DrawGradient(lEndColor, lStartcolor, X, Y, X2, Y2, hdc, bH);
 }
 
 void UserControl1::pDraw(QPainter &target, int xSrc, int ySrc, int WidthSrc, int HeightSrc, int xDst,
@@ -218,7 +207,7 @@ void UserControl1::paintEvent(QPaintEvent *)
 void UserControl1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    setHdc(this);
+    setHdc();
     m_pictureFresh = false;
 }
 

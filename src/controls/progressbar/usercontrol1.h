@@ -14,7 +14,6 @@ class QPaintDevice;
 
 namespace kivaro {
 
-class Canvas;
 class PropertyBag;
 
 // A drawn progress bar with ten looks. It keeps its position as a percentage, paints itself into an
@@ -34,7 +33,7 @@ class UserControl1 : public QWidget
     Q_PROPERTY(bool ShowText READ ShowText WRITE setShowText)
     Q_PROPERTY(QFont Font READ Font WRITE setFont)
     Q_PROPERTY(QWidget *hWnd READ hWnd WRITE setHWnd)
-    Q_PROPERTY(QPaintDevice *hdc READ hdc WRITE setHdc)
+    Q_PROPERTY(QPaintDevice *hdc READ hdc)
 
 public:
     explicit UserControl1(QWidget *parent = nullptr);
@@ -76,7 +75,7 @@ public:
     QPaintDevice *hdc();
     // Asks for an off-screen picture of the control's size. The picture only ever grows: it is
     // made anew when the control has become wider or taller than it, and kept when it shrinks.
-    void setHdc(QPaintDevice *device);
+    void setHdc();
 
     // The position as the control holds it, as a percentage (at most 100 after a repaint).
     int percentage() const { return m_look.percentage; }
@@ -85,9 +84,6 @@ public:
 
     // Paints the bar now into the off-screen picture and has it copied to the screen.
     void DrawProgressBar();
-    void DrawLine(int X, int Y, int Width, int Height, Canvas &cHdc, ColorRef Color);
-    void DrawGradient(ColorRef lEndColor, ColorRef lStartcolor, int X, int Y, int X2, int Y2, Canvas &hdc,
-                      bool bH);
     // Copies (xSrc, ySrc, WidthSrc x HeightSrc) of the off-screen picture to (xDst, yDst) of target;
     // a width or height below 1 stands for the picture's whole width or height.
     void pDraw(QPainter &target, int xSrc, int ySrc, int WidthSrc, int HeightSrc, int xDst, int yDst) const;

@@ -90,7 +90,7 @@ void TestProgressBarGolden::looks()
 
     UserControl1 control;
     control.resize(size);
-    control.setHdc(&control);
+    control.setHdc();
     control.setColor(0x00A85E33); // the main window's colour
     control.setBrushStyle(DefaultBrushStyleStored);
     control.setImage(tile());

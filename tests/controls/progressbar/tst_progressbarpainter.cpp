@@ -1,21 +1,18 @@
 #include "controls/progressbar/progressbarpainter.h"
 #include "controls/progressbar/progressbarstyle.h"
 #include "platform/canvas.h"
+#include "testhelpers.h"
 
 #include <QTest>
 
 using namespace kivaro;
 using namespace kivaro::progressbar;
+using kivaro::test::hex;
 
 namespace {
 
 // The main window's bar colour: red 51, green 94, blue 168.
 constexpr ColorRef Blue = 0x00A85E33;
-
-QString hex(ColorRef c)
-{
-    return QStringLiteral("%1").arg(c, 6, 16, QLatin1Char('0'));
-}
 
 ColorRef L(int amount)
 {

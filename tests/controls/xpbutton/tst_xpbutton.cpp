@@ -1,4 +1,4 @@
-#include "assets/kivaroassets.h"
+#include "kivaroassets.h"
 #include "controls/xpbutton/xpbutton.h"
 #include "platform/formfile.h"
 #include "platform/propertybag.h"

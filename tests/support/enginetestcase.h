@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/form2.h"
+#include "engine/protocol.h"
 #include "fakemainwindow.h"
 #include "loopbackserver.h"
 #include "platform/settings.h"
@@ -32,10 +33,11 @@ struct EngineRig
         Settings settings;
         settings.site = QUrl(site);
         auto engine = std::make_unique<Form2>(settings, [this]() -> MainWindowInterface & { return main; });
-        QObject::connect(engine.get(), &QWidget::windowTitleChanged, engine.get(), [this](const QString &value) {
-            progress.append(value);
-            main.events.append(QStringLiteral("progress=") + value);
-        });
+        QObject::connect(engine.get(), &QWidget::windowTitleChanged, engine.get(),
+                         [this](const QString &value) {
+                             progress.append(value);
+                             main.events.append(QStringLiteral("progress=") + value);
+                         });
         return engine;
     }
 
@@ -44,14 +46,14 @@ struct EngineRig
     {
         server.setScript([=](const QByteArray &line) {
             const QByteArray page = line.contains("/results?") ? searchPage : videoPage;
-            return LoopbackServer::Reply{LoopbackServer::ok(page), chunkSize};
+            return LoopbackServer::Reply { LoopbackServer::ok(page), chunkSize };
         });
     }
 
     // True once the engine has handed the player a video address.
     bool waitForVideo(int timeoutMs = 5000)
     {
-        return QTest::qWaitFor([&] { return main.flag == QLatin1String("yes"); }, timeoutMs);
+        return QTest::qWaitFor([&] { return main.flag == protocol::SearchResultFound; }, timeoutMs);
     }
 };
 
@@ -63,8 +65,9 @@ inline QByteArray resultsPage(const QByteArray &id)
 
 inline QByteArray watchPage(const QByteArray &parameters, const QByteArray &title)
 {
-    return "<html><head><title>" + title + "</title></head><body><script>var fo = new SWFObject(\"/player2.swf?video_id="
-        + parameters + "\", \"movie_player\", \"450\", \"370\", 7);</script></body></html>";
+    return "<html><head><title>" + title
+        + "</title></head><body><script>var fo = new SWFObject(\"/player2.swf?video_id=" + parameters
+        + "\", \"movie_player\", \"450\", \"370\", 7);</script></body></html>";
 }
 
 } // namespace kivaro::test

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/windows.h"
-#include "support/loopbackserver.h"
-#include "support/recordingplayer.h"
-#include "support/scriptedhttpserver.h"
+#include "loopbackserver.h"
+#include "recordingplayer.h"
+#include "scriptedhttpserver.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -25,6 +25,8 @@ struct StartupRig
     ScriptedHttpServer vendor;
     LoopbackServer site;
     std::unique_ptr<Windows> windows;
+    // What happened, in order: "ended" when the program was ended; tests add their own.
+    QStringList events;
 
     explicit StartupRig(const QString &vendorAddress = QString())
     {
@@ -36,7 +38,9 @@ struct StartupRig
         Settings settings;
         settings.site = QUrl(site.address());
         settings.vendor = QUrl(vendorAddress.isEmpty() ? vendor.url(QString()) : vendorAddress);
-        windows = std::make_unique<Windows>(settings, [] { return std::make_unique<RecordingPlayer>(); });
+        windows = std::make_unique<Windows>(
+            settings, [] { return std::make_unique<RecordingPlayer>(); },
+            [this] { events.append(QStringLiteral("ended")); });
         windows->setSplashInterval(StandingSplashMs);
     }
 
