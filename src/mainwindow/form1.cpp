@@ -499,7 +499,7 @@ void Form1::mouseReleased(QObject *element, const QMouseEvent *event)
         showLook(Db, m_looks.Dn);
     } else if (element == Xb) {
         showLook(Xb, m_looks.Xo);
-        endProgram();
+        m_endProgram();
     } else if (element == Image1) {
         Picture1->setPicture(m_looks.IMn);
         startSearch();
@@ -526,11 +526,6 @@ void Form1::showHistory()
     m_engine().voorb->exec(QCursor::pos());
     if (self)
         Picture1->setPicture(m_looks.IMn);
-}
-
-void Form1::endProgram()
-{
-    m_endProgram();
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)

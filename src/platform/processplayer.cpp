@@ -91,7 +91,7 @@ void ProcessPlayer::setMovie(const QString &address)
             [this, started] {
                 if (started != m_started || !m_process)
                     return;
-                m_trace.line(QStringLiteral("player: ended"));
+                qCInfo(lcPlayer).noquote() << QStringLiteral("player: ended");
                 Q_EMIT playbackEnded();
             },
             Qt::QueuedConnection);
