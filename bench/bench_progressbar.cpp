@@ -5,7 +5,6 @@
 
 #include "controls/progressbar/usercontrol1.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QProgressBar>
@@ -80,17 +79,3 @@ BENCHMARK(QProgressBarRender)
     ->Args({ 400, 30, 0 })
     ->Args({ 400, 30, 1 })
     ->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char **argv)
-{
-    // Everything is painted off-screen; no display is needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

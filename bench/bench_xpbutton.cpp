@@ -5,7 +5,6 @@
 
 #include "controls/xpbutton/xpbuttonpainter.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
@@ -104,17 +103,3 @@ BENCHMARK(QPushButtonRender)
     ->Args({ 200, 40, 0 })
     ->Args({ 200, 40, 1 })
     ->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char **argv)
-{
-    // Everything is painted off-screen; no display is needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
