@@ -46,9 +46,10 @@ constexpr int BarColumnLeft[2] = { Margin, Margin + BarSize.width() + Margin };
 constexpr QRect StandingBar(842, BarTop, 28, 114);
 constexpr QSize FormSize(Margin + ButtonsPerRow * CellWidth, BarTop + 3 * BarRowHeight + Margin);
 
-// The form's own colours: the XP desktop's window colour and black ink, which ColorScheme 4 takes.
-constexpr QRgb FormColour = qRgb(236, 233, 216);
-constexpr QRgb FormInk = qRgb(0, 0, 0);
+// The form's own colours, which ColorScheme 4 takes: a pale steel blue apart from the system's
+// button face, so the scheme shows, and navy ink.
+constexpr QRgb FormColour = qRgb(214, 226, 240);
+constexpr QRgb FormInk = qRgb(0, 32, 96);
 constexpr double FormFontPoints = 8.25;
 const QString FormFontFamily = QStringLiteral("Arial");
 
@@ -257,7 +258,8 @@ void ControlsForm::buildMenus()
     QAction *saveAction = file->addAction(QStringLiteral("&Save"), this, &ControlsForm::save);
     saveAction->setShortcut(QKeySequence::Save);
     QAction *saveAsAction = file->addAction(QStringLiteral("Save &As..."), this, &ControlsForm::saveAs);
-    saveAsAction->setShortcut(QKeySequence::SaveAs);
+    // Not every desktop has a Save As key of its own; this is the usual one.
+    saveAsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     file->addSeparator();
     QAction *quit = file->addAction(QStringLiteral("&Quit"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);

@@ -432,8 +432,9 @@ void TestControlsForm::formColourReachesColorScheme4()
     Host host;
     host.choose(QStringLiteral("ColorScheme"), 4);
     XPButton *button = host.form->button(QStringLiteral("XPButton3"));
-    // The form's own colour (236, 233, 216) first, then the one chosen.
-    QCOMPARE(button->colors().face, rgb(236, 233, 216));
+    // The form's own colours, (214, 226, 240) with ink (0, 32, 96), first; then the one chosen.
+    QCOMPARE(button->colors().face, rgb(214, 226, 240));
+    QCOMPARE(button->colors().text, rgb(0, 32, 96));
     host.form->applyFormColour(QColor(50, 100, 150));
     QCOMPARE(button->colors().face, rgb(50, 100, 150));
     // Scheme 2 keeps its own colours whatever the form's are.
