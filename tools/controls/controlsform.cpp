@@ -308,8 +308,7 @@ QWidget *ControlsForm::buildPanel()
         auto *box = new QCheckBox(name);
         box->setObjectName(name);
         connect(box, &QCheckBox::toggled, this, [this, setter](bool on) {
-            for (const QPointer<XPButton> &button : std::as_const(m_buttons))
-                (button->*setter)(on);
+            forEachButton([setter, on](XPButton &button) { (button.*setter)(on); });
         });
         form->addRow(QString(), box);
         return box;
@@ -324,8 +323,7 @@ QWidget *ControlsForm::buildPanel()
               combo->setObjectName(name);
               combo->addItems(items);
               connect(combo, &QComboBox::activated, this, [this, setter](int value) {
-                  for (const QPointer<XPButton> &button : std::as_const(m_buttons))
-                      (button->*setter)(value);
+                  forEachButton([setter, value](XPButton &button) { (button.*setter)(value); });
               });
               form->addRow(name, combo);
               return combo;
@@ -346,8 +344,7 @@ QWidget *ControlsForm::buildPanel()
     m_designMode = new QCheckBox(QStringLiteral("Design mode (UserMode false)"));
     m_designMode->setObjectName(QStringLiteral("DesignMode"));
     connect(m_designMode, &QCheckBox::toggled, this, [this](bool design) {
-        for (const QPointer<XPButton> &button : std::as_const(m_buttons))
-            button->setUserMode(!design);
+        forEachButton([design](XPButton &button) { button.setUserMode(!design); });
     });
     form->addRow(QString(), m_designMode);
 
@@ -359,8 +356,10 @@ QWidget *ControlsForm::buildPanel()
     shown->setMinimumWidth(shown->fontMetrics().horizontalAdvance(QStringLiteral("100")));
     connect(m_barValue, &QSlider::valueChanged, this, [this, shown](int value) {
         shown->setNum(value);
-        for (const QPointer<UserControl1> &bar : std::as_const(m_bars))
-            bar->setValue(value);
+        for (const QPointer<UserControl1> &bar : std::as_const(m_bars)) {
+            if (bar)
+                bar->setValue(value);
+        }
         setModified(true);
     });
     auto *valueRow = new QHBoxLayout;
@@ -388,6 +387,7 @@ QWidget *ControlsForm::buildLog()
     row->addWidget(m_logMoves);
     row->addStretch();
     auto *clear = new QPushButton(QStringLiteral("Clear"));
+    clear->setObjectName(QStringLiteral("Clear"));
     connect(clear, &QPushButton::clicked, m_log, &QPlainTextEdit::clear);
     row->addWidget(clear);
     layout->addLayout(row);
@@ -478,11 +478,9 @@ void ControlsForm::buildControls(const QHash<QString, PropertyBag> &saved)
         setTabOrder(m_buttons.at(i - 1), m_buttons.at(i));
     setTabOrder(m_buttons.constLast(), m_colorScheme);
 
-    for (const QPointer<XPButton> &b : std::as_const(m_buttons)) {
-        if (b)
-            b->show();
-    }
-    for (const QPointer<UserControl1> &bar : std::as_const(m_bars)) {
+    // Showing the transparent look lets pending events run, which may change the lists.
+    forEachButton([](XPButton &b) { b.show(); });
+    for (const QPointer<UserControl1> &bar : QList(m_bars)) {
         if (bar)
             bar->show();
     }
@@ -607,10 +605,19 @@ void ControlsForm::showPanelFor(const XPButton &button)
 
 // --- Run-time settings --------------------------------------------------------------------------
 
+void ControlsForm::forEachButton(const std::function<void(XPButton &)> &action)
+{
+    // A copy: the transparent look's Refresh and show let pending events run, and they may open
+    // another form meanwhile.
+    for (const QPointer<XPButton> &b : QList(m_buttons)) {
+        if (b)
+            action(*b);
+    }
+}
+
 void ControlsForm::applyColorScheme(int scheme)
 {
-    for (const QPointer<XPButton> &b : std::as_const(m_buttons))
-        b->setColorScheme(scheme);
+    forEachButton([scheme](XPButton &b) { b.setColorScheme(scheme); });
     m_backColor->setEnabled(scheme == xpbutton::SchemeOwnColours);
     m_backOver->setEnabled(scheme == xpbutton::SchemeOwnColours);
 }
@@ -624,14 +631,12 @@ void ControlsForm::chooseColour(const QString &title, const QColor &initial,
 
 void ControlsForm::applyBackColor(ColorRef colour)
 {
-    for (const QPointer<XPButton> &b : std::as_const(m_buttons))
-        b->setBackColor(colour);
+    forEachButton([colour](XPButton &b) { b.setBackColor(colour); });
 }
 
 void ControlsForm::applyBackOver(ColorRef colour)
 {
-    for (const QPointer<XPButton> &b : std::as_const(m_buttons))
-        b->setBackOver(colour);
+    forEachButton([colour](XPButton &b) { b.setBackOver(colour); });
 }
 
 void ControlsForm::applyFormColour(const QColor &colour)
@@ -641,14 +646,15 @@ void ControlsForm::applyFormColour(const QColor &colour)
     QPalette palette = m_surface->palette();
     palette.setColor(QPalette::Window, colour);
     m_surface->setPalette(palette);
-    for (const QPointer<XPButton> &b : std::as_const(m_buttons))
-        b->Refresh();
+    forEachButton([](XPButton &b) { b.Refresh(); });
 }
 
 void ControlsForm::applyDefaultButton(int index)
 {
-    for (qsizetype i = 0; i < m_buttons.size(); ++i)
-        m_buttons.at(i)->setDisplayAsDefault(i + 1 == index);
+    // Index 0 stands for none.
+    forEachButton([index](XPButton &b) {
+        b.setDisplayAsDefault(index > 0 && b.objectName() == buttonName(index - 1));
+    });
 }
 
 // --- Form files ---------------------------------------------------------------------------------

@@ -101,6 +101,8 @@ private:
     void designBar(UserControl1 &bar, int index);
     void connectButton(XPButton &button);
     void showPanelFor(const XPButton &button);
+    // Runs action on every button there is, even when one of them has the form loaded anew.
+    void forEachButton(const std::function<void(XPButton &)> &action);
     void setModified(bool modified);
     void updateTitle();
     void log(const QString &line);

@@ -196,7 +196,7 @@ private Q_SLOTS:
     void brokenFileLeavesTheFormUnchanged();
     void menuOpenOfABrokenFileTellsOnce();
     void runTimeSettingsGoThroughTheSetters();
-    void designModeBackColorAlsoSetsBackOver();
+    void failedSaveTellsAndKeepsTheForm();
     void formColourReachesColorScheme4();
     void eventsAreLoggedWithTheirArguments_data();
     void eventsAreLoggedWithTheirArguments();
@@ -254,6 +254,9 @@ void TestControlsForm::saveThenOpenGivesTheSameProperties()
     QVERIFY2(saver.form->saveFile(file, error), qPrintable(error));
     QVERIFY(!saver.form->isWindowModified());
     QCOMPARE(saver.form->filePath(), file);
+    // The host keeps what each control wrote in its bag.
+    QCOMPARE(saver.form->bag(QStringLiteral("XPButton6")).readBool(QStringLiteral("VALUE"), false),
+             how == Edit::ToggleBarsPictures);
 
     QSettings written(file, QSettings::IniFormat);
     for (const QString &entry : std::as_const(expected)) {
@@ -265,6 +268,11 @@ void TestControlsForm::saveThenOpenGivesTheSameProperties()
     QVERIFY2(opener.form->openFile(file, error), qPrintable(error));
     compareSnapshots(snapshot(*opener.form), before);
     QCOMPARE(before.size(), ControlsForm::ButtonCount + ControlsForm::BarCount);
+    // One access key each, none of them the File menu's f.
+    QString keys;
+    for (const QPointer<XPButton> &button : opener.form->buttons())
+        keys += button->AccessKey();
+    QCOMPARE(keys, QStringLiteral("psnbmlradhgkew"));
     QVERIFY(!opener.form->isWindowModified());
     QCOMPARE(opener.form->filePath(), file);
 }
@@ -414,17 +422,36 @@ void TestControlsForm::runTimeSettingsGoThroughTheSetters()
     host.backColor.reset();
     backColor->click();
     QCOMPARE(host.form->button(QStringLiteral("XPButton1"))->BackColor(), ColorRef(1971210));
-}
 
-void TestControlsForm::designModeBackColorAlsoSetsBackOver()
-{
-    Host host;
+    // In design mode BackColor sets BackOver as well.
     host.find<QCheckBox>(QStringLiteral("DesignMode"))->setChecked(true);
     host.form->applyBackColor(0x00102030);
     for (const QPointer<XPButton> &button : host.form->buttons()) {
         QVERIFY(!button->UserMode());
         QCOMPARE(button->BackOver(), ColorRef(0x00102030));
     }
+}
+
+void TestControlsForm::failedSaveTellsAndKeepsTheForm()
+{
+    Host host;
+    const QString good = path(QStringLiteral("kept.ini"));
+    QString error;
+    QVERIFY2(host.form->saveFile(good, error), qPrintable(error));
+    const QByteArray saved = readFile(good);
+    host.choose(QStringLiteral("ColorScheme"), 3);
+    host.chosenFile = path(QStringLiteral("no-such-folder/form.ini"));
+    QVERIFY(!host.form->saveAs());
+    QCOMPARE(host.messages.size(), 1);
+    QVERIFY2(host.messages.constFirst().startsWith(QLatin1String("Save form|cannot write")),
+             qPrintable(host.messages.constFirst()));
+    QCOMPARE(host.form->filePath(), good);
+    QVERIFY(host.form->isWindowModified());
+    QCOMPARE(readFile(good), saved);
+    // Save goes to the form's own file.
+    QVERIFY(host.form->save());
+    QVERIFY(readFile(good).contains("COLTYPE=3"));
+    QVERIFY(!host.form->isWindowModified());
 }
 
 void TestControlsForm::formColourReachesColorScheme4()
@@ -546,24 +573,24 @@ void TestControlsForm::focusMovesInTabOrder_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("shift");
     QTest::addColumn<QString>("to");
-    QTest::newRow("Tab") << QStringLiteral("XPButton1") << int(Qt::Key_Tab) << false
-                         << QStringLiteral("XPButton2");
-    QTest::newRow("Shift+Tab") << QStringLiteral("XPButton2") << int(Qt::Key_Tab) << true
-                               << QStringLiteral("XPButton1");
-    QTest::newRow("Right") << QStringLiteral("XPButton3") << int(Qt::Key_Right) << false
-                           << QStringLiteral("XPButton4");
-    QTest::newRow("Down, to the next row")
-        << QStringLiteral("XPButton7") << int(Qt::Key_Down) << false << QStringLiteral("XPButton8");
-    QTest::newRow("Left") << QStringLiteral("XPButton5") << int(Qt::Key_Left) << false
-                          << QStringLiteral("XPButton4");
-    QTest::newRow("Up") << QStringLiteral("XPButton2") << int(Qt::Key_Up) << false
-                        << QStringLiteral("XPButton1");
-    QTest::newRow("Tab passes the disabled button")
-        << QStringLiteral("XPButton8") << int(Qt::Key_Tab) << false << QStringLiteral("XPButton10");
-    QTest::newRow("Left passes it back")
-        << QStringLiteral("XPButton10") << int(Qt::Key_Left) << false << QStringLiteral("XPButton8");
-    QTest::newRow("Tab from the last button to the settings")
-        << QStringLiteral("XPButton14") << int(Qt::Key_Tab) << false << QStringLiteral("ColorScheme");
+    QTest::addColumn<bool>("reopened"); // the controls made anew from a saved form first
+    const auto row
+        = [](const char *tag, int from, int key, bool shift, const char *to, bool reopened = false) {
+              QTest::newRow(tag) << QStringLiteral("XPButton%1").arg(from) << key << shift
+                                 << QString::fromLatin1(to) << reopened;
+          };
+    row("Tab", 1, Qt::Key_Tab, false, "XPButton2");
+    row("Shift+Tab", 2, Qt::Key_Tab, true, "XPButton1");
+    row("Right", 3, Qt::Key_Right, false, "XPButton4");
+    row("Down, to the next row", 7, Qt::Key_Down, false, "XPButton8");
+    row("Left", 5, Qt::Key_Left, false, "XPButton4");
+    row("Up", 2, Qt::Key_Up, false, "XPButton1");
+    row("Tab passes the disabled button", 8, Qt::Key_Tab, false, "XPButton10");
+    row("Left passes it back", 10, Qt::Key_Left, false, "XPButton8");
+    row("Tab from the last button to the settings", 14, Qt::Key_Tab, false, "ColorScheme");
+    row("Right, reopened", 3, Qt::Key_Right, false, "XPButton4", true);
+    row("Shift+Tab from the first button to the log's last setting, reopened", 1, Qt::Key_Tab, true, "Clear",
+        true);
 }
 
 void TestControlsForm::focusMovesInTabOrder()
@@ -572,9 +599,15 @@ void TestControlsForm::focusMovesInTabOrder()
     QFETCH(int, key);
     QFETCH(bool, shift);
     QFETCH(QString, to);
+    QFETCH(bool, reopened);
     Host host;
     host.show();
     QVERIFY(QTest::qWaitForWindowActive(host.form.get()));
+    if (reopened) {
+        const QString file = path(QStringLiteral("focus.ini"));
+        QString error;
+        QVERIFY2(host.form->saveFile(file, error) && host.form->openFile(file, error), qPrintable(error));
+    }
     XPButton *start = host.form->button(from);
     start->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), start);
