@@ -41,10 +41,11 @@ constexpr int LabelHeight = 16;
 constexpr int ButtonRowTop[2] = { 10, 92 };
 constexpr int BarTop = 176;
 constexpr int BarRowHeight = 46;
+constexpr int BarsPerColumn = 3;
 constexpr QSize BarSize(400, 22);
 constexpr int BarColumnLeft[2] = { Margin, Margin + BarSize.width() + Margin };
 constexpr QRect StandingBar(842, BarTop, 28, 114);
-constexpr QSize FormSize(Margin + ButtonsPerRow * CellWidth, BarTop + 3 * BarRowHeight + Margin);
+constexpr QSize FormSize(Margin + ButtonsPerRow * CellWidth, BarTop + BarsPerColumn * BarRowHeight + Margin);
 
 // The form's own colours, which ColorScheme 4 takes: a pale steel blue apart from the system's
 // button face, so the scheme shows, and navy ink.
@@ -157,8 +158,8 @@ QRect barGeometry(int index)
 {
     if (Bars.at(static_cast<size_t>(index)).orientation != progressbar::Horizontal)
         return StandingBar;
-    const int column = index / 3;
-    const int row = index % 3;
+    const int column = index / BarsPerColumn;
+    const int row = index % BarsPerColumn;
     return { QPoint(BarColumnLeft[column], BarTop + row * BarRowHeight + LabelHeight), BarSize };
 }
 
@@ -245,8 +246,6 @@ ControlsForm::ControlsForm(QWidget *parent)
     showPanelFor(*m_buttons.constFirst());
     updateTitle();
 }
-
-ControlsForm::~ControlsForm() = default;
 
 // --- The window ---------------------------------------------------------------------------------
 
@@ -583,6 +582,7 @@ void ControlsForm::connectButton(XPButton &button)
 
 void ControlsForm::showPanelFor(const XPButton &button)
 {
+    // The panel shows one button's settings (and the first bar's Value) without applying them.
     selectInRange(*m_colorScheme, button.ColorScheme());
     m_backColor->setEnabled(button.ColorScheme() == xpbutton::SchemeOwnColours);
     m_backOver->setEnabled(button.ColorScheme() == xpbutton::SchemeOwnColours);

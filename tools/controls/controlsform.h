@@ -55,7 +55,6 @@ public:
     using MessageSink = std::function<void(const QString &title, const QString &text)>;
 
     explicit ControlsForm(QWidget *parent = nullptr);
-    ~ControlsForm() override;
 
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
     void setColourChooser(ColourChooser chooser) { m_chooseColour = std::move(chooser); }
