@@ -7,6 +7,7 @@
 #include "platform/formfile.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
@@ -204,6 +205,16 @@ ControlsForm::ControlsForm(QWidget *parent)
         QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
         box.setTextFormat(Qt::PlainText);
         box.exec();
+    };
+
+    m_askUnsaved = [this] {
+        const QMessageBox::StandardButton answer = QMessageBox::question(
+            this, QStringLiteral("kivaro-controls"),
+            QStringLiteral("The form has changes that are not saved. Save them?"),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+        return answer == QMessageBox::Save   ? Unsaved::Save
+            : answer == QMessageBox::Discard ? Unsaved::Discard
+                                             : Unsaved::Cancel;
     };
 
     m_surface = new QWidget;
@@ -724,8 +735,33 @@ bool ControlsForm::saveFile(const QString &path, QString &error)
     return true;
 }
 
+bool ControlsForm::mayLeaveTheForm()
+{
+    if (!isWindowModified())
+        return true;
+    switch (m_askUnsaved()) {
+    case Unsaved::Save:
+        return save();
+    case Unsaved::Discard:
+        return true;
+    case Unsaved::Cancel:
+        break;
+    }
+    return false;
+}
+
+void ControlsForm::closeEvent(QCloseEvent *event)
+{
+    if (mayLeaveTheForm())
+        event->accept();
+    else
+        event->ignore();
+}
+
 void ControlsForm::open()
 {
+    if (!mayLeaveTheForm())
+        return;
     const QString path = m_chooseFile(FileDialog::Open, m_path);
     if (path.isEmpty())
         return;

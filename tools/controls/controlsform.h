@@ -53,12 +53,16 @@ public:
     using FileChooser = std::function<QString(FileDialog kind, const QString &current)>;
     using ColourChooser = std::function<std::optional<QColor>(const QColor &initial, const QString &title)>;
     using MessageSink = std::function<void(const QString &title, const QString &text)>;
+    // What to do with changes not saved yet, before the form is closed or another is opened.
+    enum class Unsaved { Save, Discard, Cancel };
+    using UnsavedQuestion = std::function<Unsaved()>;
 
     explicit ControlsForm(QWidget *parent = nullptr);
 
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
     void setColourChooser(ColourChooser chooser) { m_chooseColour = std::move(chooser); }
     void setMessageSink(MessageSink sink) { m_tell = std::move(sink); }
+    void setUnsavedQuestion(UnsavedQuestion question) { m_askUnsaved = std::move(question); }
 
     // Loads the form from path. Returns false with a message in error, the form unchanged, when the
     // file cannot be read or lacks one of the form's instances.
@@ -90,7 +94,13 @@ public:
     PropertyBag bag(const QString &instance) const { return m_bags.value(instance); }
     QStringList logLines() const;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    // True when the form may be closed or replaced: no unsaved changes, or the user saved or
+    // dropped them.
+    bool mayLeaveTheForm();
     void buildMenus();
     QWidget *buildPanel();
     QWidget *buildLog();
@@ -133,6 +143,7 @@ private:
     FileChooser m_chooseFile;
     ColourChooser m_chooseColour;
     MessageSink m_tell;
+    UnsavedQuestion m_askUnsaved;
 };
 
 } // namespace kivaro

@@ -116,6 +116,10 @@ struct Host
         });
         form->setMessageSink(
             [this](const QString &title, const QString &text) { messages.append(title + u'|' + text); });
+        form->setUnsavedQuestion([this] {
+            ++questions;
+            return unsavedAnswer;
+        });
     }
     void show()
     {
@@ -137,6 +141,8 @@ struct Host
     std::optional<QColor> backColor;
     std::optional<QColor> backOver;
     QStringList messages;
+    ControlsForm::Unsaved unsavedAnswer = ControlsForm::Unsaved::Cancel;
+    int questions = 0;
 };
 
 enum class Edit { None, OwnColours, ToggleBarsPictures, GreySchemeToggle };
@@ -195,6 +201,8 @@ private Q_SLOTS:
     void brokenFileLeavesTheFormUnchanged_data();
     void brokenFileLeavesTheFormUnchanged();
     void menuOpenOfABrokenFileTellsOnce();
+    void unsavedChangesAreAskedAbout_data();
+    void unsavedChangesAreAskedAbout();
     void runTimeSettingsGoThroughTheSetters();
     void failedSaveTellsAndKeepsTheForm();
     void formColourReachesColorScheme4();
@@ -382,6 +390,67 @@ void TestControlsForm::menuOpenOfABrokenFileTellsOnce()
     host.chosenFile.clear();
     host.form->open();
     QCOMPARE(host.messages.size(), 1);
+}
+
+void TestControlsForm::unsavedChangesAreAskedAbout_data()
+{
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("saveDialogCancelled");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("saved");
+    const auto answer = [](ControlsForm::Unsaved a) {
+        return static_cast<int>(a);
+    };
+    QTest::newRow("nothing changed: not asked")
+        << false << answer(ControlsForm::Unsaved::Cancel) << false << true << false;
+    QTest::newRow("Discard") << true << answer(ControlsForm::Unsaved::Discard) << false << true << false;
+    QTest::newRow("Cancel") << true << answer(ControlsForm::Unsaved::Cancel) << false << false << false;
+    QTest::newRow("Save") << true << answer(ControlsForm::Unsaved::Save) << false << true << true;
+    QTest::newRow("Save, its dialog cancelled")
+        << true << answer(ControlsForm::Unsaved::Save) << true << false << false;
+}
+
+void TestControlsForm::unsavedChangesAreAskedAbout()
+{
+    QFETCH(bool, changed);
+    QFETCH(int, answer);
+    QFETCH(bool, saveDialogCancelled);
+    QFETCH(bool, closes);
+    QFETCH(bool, saved);
+    const QString file
+        = path(QStringLiteral("unsaved%1.ini").arg(QLatin1String(QTest::currentDataTag())).remove(u' '));
+    const QString other = path(QStringLiteral("other.ini"));
+    {
+        Host writer;
+        QString error;
+        QVERIFY2(writer.form->saveFile(other, error), qPrintable(error));
+    }
+    const auto prepare = [&](Host &host) {
+        host.unsavedAnswer = static_cast<ControlsForm::Unsaved>(answer);
+        if (changed)
+            host.choose(QStringLiteral("ColorScheme"), 3);
+        host.chosenFile = saveDialogCancelled ? QString() : file;
+    };
+
+    Host closing;
+    prepare(closing);
+    closing.show();
+    QCOMPARE(closing.form->close(), closes);
+    QCOMPARE(closing.questions, changed ? 1 : 0);
+    QCOMPARE(QFile::exists(file), saved);
+    if (saved)
+        QVERIFY(readFile(file).contains("COLTYPE=3"));
+
+    // Opening another form asks the same question first; without saving, only Discard goes on.
+    if (static_cast<ControlsForm::Unsaved>(answer) != ControlsForm::Unsaved::Save) {
+        Host opening;
+        prepare(opening);
+        opening.chosenFile = other;
+        opening.form->open();
+        QCOMPARE(opening.questions, changed ? 1 : 0);
+        QCOMPARE(opening.form->filePath() == other, closes);
+    }
 }
 
 void TestControlsForm::runTimeSettingsGoThroughTheSetters()
