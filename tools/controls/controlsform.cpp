@@ -679,9 +679,8 @@ bool ControlsForm::openFile(const QString &path, QString &error)
         return false;
     }
     QHash<QString, PropertyBag> bags;
-    for (int i = 0; i < ButtonCount + BarCount; ++i) {
-        const bool isButton = i < ButtonCount;
-        const QString name = isButton ? buttonName(i) : barName(i - ButtonCount);
+    for (const QString &name : instanceNames()) {
+        const bool isButton = name.startsWith(ButtonPrefix);
         PropertyBag bag;
         if (!file.readInstance(name, isButton ? XPButton::formSchema() : UserControl1::formSchema(), bag)) {
             error = file.errorString();
