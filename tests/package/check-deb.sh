@@ -30,6 +30,7 @@ done
 
 expected=(
   usr/bin/kivaro
+  usr/bin/kivaro-controls
   usr/share/applications/kivaro.desktop
   usr/share/icons/hicolor/64x64/apps/kivaro.png
   usr/share/icons/hicolor/256x256/apps/kivaro.png
