@@ -6,7 +6,7 @@
 // A FORMFILE that cannot be read is told on stderr and the program ends with status 1, so a script
 // or a person typing the command learns of it at once.
 
-#include "assets/kivaroassets.h"
+#include "kivaroassets.h"
 #include "controlsform.h"
 
 #include <QApplication>
