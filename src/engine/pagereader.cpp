@@ -6,6 +6,27 @@
 
 namespace kivaro {
 
+namespace {
+
+const QLatin1String TitleStart("<title>");
+const QLatin1String TitleEnd("</title>");
+const QLatin1String SitePrefix("YouTube - ");
+
+// Cuts a piece with marker texts as the window holds them.
+std::optional<QByteArrayView> cutWithMarkers(QByteArrayView page, const QString &start, const QString &end)
+{
+    const std::optional<QByteArray> startBytes = singleByteText(start);
+    if (!startBytes)
+        return std::nullopt;
+    const std::optional<QByteArray> endBytes = singleByteText(end);
+    std::optional<QByteArrayView> endView;
+    if (endBytes)
+        endView = QByteArrayView(*endBytes);
+    return cutPiece(page, *startBytes, endView);
+}
+
+} // namespace
+
 std::optional<QByteArrayView> cutPiece(QByteArrayView page, QByteArrayView start,
                                        std::optional<QByteArrayView> end)
 {
@@ -106,6 +127,31 @@ QString decodeCharacterReferences(const QString &text)
         ++i;
     }
     return out;
+}
+
+bool hasControlBytes(QByteArrayView piece)
+{
+    return std::any_of(piece.begin(), piece.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+std::optional<QString> cutFirstVideo(QByteArrayView page, const QString &marker, const QString &terminator)
+{
+    const std::optional<QByteArrayView> piece = cutWithMarkers(page, marker, terminator);
+    if (!piece || hasControlBytes(*piece))
+        return std::nullopt;
+    return pageText(*piece);
+}
+
+std::optional<VideoPage> cutVideoPage(QByteArrayView page, const QString &marker, const QString &terminator)
+{
+    const std::optional<QByteArrayView> parameters = cutWithMarkers(page, marker, terminator);
+    if (!parameters || hasControlBytes(*parameters))
+        return std::nullopt;
+    VideoPage video { pageText(*parameters), std::nullopt };
+    if (const auto title = cutPiece(page, TitleStart, QByteArrayView(TitleEnd)))
+        video.title = decodeCharacterReferences(pageText(*title).remove(SitePrefix));
+    return video;
 }
 
 } // namespace kivaro

@@ -12,9 +12,12 @@ QString PageBuffer::text() const
     return QString::fromLatin1(m_bytes);
 }
 
-void PageBuffer::append(const QByteArray &bytes)
+bool PageBuffer::append(const QByteArray &bytes)
 {
+    if (bytes.size() > MaxBytes - m_bytes.size())
+        return false;
     m_bytes.append(bytes);
+    return true;
 }
 
 void PageBuffer::clear()

@@ -8,12 +8,21 @@ namespace kivaro {
 // The engine's page buffer: the raw response of the current fetch, status line, headers and body,
 // exactly as received. The bytes are kept as they are; text() reads them as single-byte (Latin-1)
 // text, one character per byte, which is all the page reader needs since its markers are ASCII.
+//
+// The buffer holds at most MaxBytes. The site's pages are well under 1 MiB; a response eight times
+// the largest of them is no page but a server that does not stop, and reading it on would let that
+// server take the memory. Eight MiB still leaves room for pages far larger than any seen, and the
+// page reader scans that much in milliseconds.
 class PageBuffer
 {
 public:
+    static constexpr qsizetype MaxBytes = 8 * 1024 * 1024;
+
     void setText(const QString &text);
     QString text() const;
-    void append(const QByteArray &bytes);
+    // Appends the bytes. Returns false, and keeps nothing of them, when they would take the buffer
+    // past MaxBytes.
+    [[nodiscard]] bool append(const QByteArray &bytes);
     void clear();
 
     const QByteArray &bytes() const { return m_bytes; }

@@ -114,6 +114,26 @@ private Q_SLOTS:
         QCOMPARE(decodeCharacterReferences(text), decoded);
     }
 
+    void controlBytes_data()
+    {
+        QTest::addColumn<QByteArray>("piece");
+        QTest::addColumn<bool>("control");
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("NUL") << QByteArray(1, '\0') << true;
+        QTest::newRow("0x1f, the last control byte") << QByteArray("ab\x1f") << true;
+        QTest::newRow("space") << QByteArray("a b") << false;
+        QTest::newRow("DEL") << QByteArray("\x7f") << false;
+        QTest::newRow("UTF-8 beyond ASCII") << QByteArray("caf\xc3\xa9") << false;
+        QTest::newRow("CR LF at the end") << QByteArray("id\r\n") << true;
+    }
+
+    void controlBytes()
+    {
+        QFETCH(QByteArray, piece);
+        QFETCH(bool, control);
+        QCOMPARE(hasControlBytes(piece), control);
+    }
+
     void pageText_data()
     {
         QTest::addColumn<QByteArray>("bytes");
