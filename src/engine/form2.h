@@ -80,8 +80,8 @@ public:
     std::array<QAction *, 10> vb{};
 
     enum class FetchResult {
-        Sent, // the request went out
-        Failed, // no connection could be made, or it closed first; the user has been told
+        Sent,       // the request went out
+        Failed,     // no connection could be made, or it closed first; the user has been told
         Superseded, // a newer fetch took the socket over while this one waited
     };
 
