@@ -58,7 +58,7 @@ pids+=($!)
 export DISPLAY=$display QT_QPA_PLATFORM=xcb
 for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
 
-"$build/src/app/kivaro" --site "$base" --vendor "$base" --shop "$base" --player "sh -c 'exec sleep 600' player" \
+"$build/src/app/kivaro" --site "$base" --vendor "$base" --shop "$base" --player 'sh -c "exec sleep 600" player' \
   --data-dir "$work/data" --verbose 2>"$work/kivaro.log" &
 kivaro=$!
 pids+=("$kivaro")
