@@ -113,12 +113,15 @@ QString decodeCharacterReferences(const QString &text)
     while (i < text.size()) {
         const QChar c = text.at(i);
         if (c == u'&') {
-            const qsizetype semicolon = text.indexOf(QLatin1Char(';'), i + 1);
-            if (semicolon > i + 1 && semicolon - i <= MaxReferenceLength) {
-                if (const auto character = referencedCharacter(QStringView(text).sliced(i + 1, semicolon - i - 1))) {
+            // Only the next few characters can close a reference. Looking further would make a
+            // title of many "&" cost the square of its length.
+            const QStringView after = QStringView(text).sliced(i + 1, std::min(MaxReferenceLength, text.size() - i - 1));
+            const qsizetype semicolon = after.indexOf(u';');
+            if (semicolon > 0) {
+                if (const auto character = referencedCharacter(after.first(semicolon))) {
                     const char32_t code = *character;
                     out += QString::fromUcs4(&code, 1);
-                    i = semicolon + 1;
+                    i += semicolon + 2;
                     continue;
                 }
             }

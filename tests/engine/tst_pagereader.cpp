@@ -105,6 +105,12 @@ private Q_SLOTS:
         QTest::newRow("not references") << QStringLiteral("AT&T & co &bogus; &#; &#xZZ; &#0; &#xD800; &#99999999;")
                                         << QStringLiteral("AT&T & co &bogus; &#; &#xZZ; &#0; &#xD800; &#99999999;");
         QTest::newRow("unterminated at the end") << QStringLiteral("a &amp") << QStringLiteral("a &amp");
+        QTest::newRow("eleven characters with the semicolon") << QStringLiteral("&#00000233;") << QStringLiteral("\u00e9");
+        QTest::newRow("twelve is too long") << QStringLiteral("&#000000233;") << QStringLiteral("&#000000233;");
+        // A hostile title: each "&" once looked for its ";" through the whole rest of the text.
+        const QString ampersands(4 * 1024 * 1024, QLatin1Char('&'));
+        QTest::newRow("four million ampersands") << ampersands << ampersands;
+        QTest::newRow("ampersands, then one far semicolon") << ampersands + QLatin1Char(';') << ampersands + QLatin1Char(';');
     }
 
     void characterReferences()
