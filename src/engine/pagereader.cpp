@@ -152,8 +152,15 @@ std::optional<VideoPage> cutVideoPage(QByteArrayView page, const QString &marker
     if (!parameters || hasControlBytes(*parameters))
         return std::nullopt;
     VideoPage video { pageText(*parameters), std::nullopt };
-    if (const auto title = cutPiece(page, TitleStart, QByteArrayView(TitleEnd)))
-        video.title = decodeCharacterReferences(pageText(*title).remove(SitePrefix));
+    if (const auto piece = cutPiece(page, TitleStart, QByteArrayView(TitleEnd))) {
+        QString title = decodeCharacterReferences(pageText(*piece).remove(SitePrefix));
+        if (title.size() > MaxTitleLength) {
+            title.truncate(MaxTitleLength);
+            if (title.back().isHighSurrogate())
+                title.chop(1); // no half of a character at the end
+        }
+        video.title = title;
+    }
     return video;
 }
 

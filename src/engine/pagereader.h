@@ -36,10 +36,16 @@ bool hasControlBytes(QByteArrayView piece);
 // byte, since it becomes part of the next request line.
 std::optional<QString> cutFirstVideo(QByteArrayView page, const QString &marker, const QString &terminator);
 
+// A title is kept up to this many characters. Real titles are a small fraction of it; a page could
+// otherwise hand the main window megabytes to lay out as one label.
+constexpr qsizetype MaxTitleLength = 1024;
+
 struct VideoPage
 {
     QString parameters; // the player's parameter string
-    std::optional<QString> title; // without the site's prefix, references decoded; none without <title>
+    // Without the site's prefix, references decoded, at most MaxTitleLength characters; none
+    // without <title>.
+    std::optional<QString> title;
 };
 
 // A video page: the player parameters cut with the player marker and its terminator, and the title.

@@ -120,6 +120,36 @@ private Q_SLOTS:
         QCOMPARE(decodeCharacterReferences(text), decoded);
     }
 
+    void videoPageTitle_data()
+    {
+        QTest::addColumn<QByteArray>("title"); // between <title> and </title>
+        QTest::addColumn<QString>("shown");
+
+        const QByteArray a1024(1024, 'a');
+        QTest::newRow("prefix removed, references decoded")
+            << QByteArray("YouTube - A &amp; B") << QStringLiteral("A & B");
+        QTest::newRow("1024 characters kept whole") << a1024 << QString::fromLatin1(a1024);
+        QTest::newRow("1025 cut to 1024") << a1024 + 'b' << QString::fromLatin1(a1024);
+        QTest::newRow("counted after the prefix and references go")
+            << "YouTube - &amp;" + a1024 << QLatin1Char('&') + QString::fromLatin1(a1024.left(1023));
+        QTest::newRow("no half character at the cut")
+            << a1024.left(1023) + "\xf0\x9f\x8e\xb5" << QString::fromLatin1(a1024.left(1023));
+        QTest::newRow("a whole one just before it")
+            << a1024.left(1022) + "\xf0\x9f\x8e\xb5" << QString::fromLatin1(a1024.left(1022)) + QStringLiteral("\U0001F3B5");
+    }
+
+    void videoPageTitle()
+    {
+        QFETCH(QByteArray, title);
+        QFETCH(QString, shown);
+        const QByteArray page = "<title>" + title + "</title>var fo = new SWFObject(\"/player2.swf?video_id=v\"";
+        const auto video = cutVideoPage(page, QStringLiteral("var fo = new SWFObject(\"/player2.swf?video_id="),
+                                        QStringLiteral("\""));
+        QVERIFY(video);
+        QCOMPARE(video->parameters, QStringLiteral("v"));
+        QCOMPARE(video->title, std::optional<QString>(shown));
+    }
+
     void controlBytes_data()
     {
         QTest::addColumn<QByteArray>("piece");

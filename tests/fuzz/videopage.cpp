@@ -17,6 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
         for (const QChar c : video->parameters)
             FUZZ_CHECK(c.unicode() >= 0x20 && c != QLatin1Char('"'));
         FUZZ_CHECK(video->title.has_value() == page.contains("<title>"));
+        if (video->title) {
+            FUZZ_CHECK(video->title->size() <= MaxTitleLength);
+            FUZZ_CHECK(video->title->isEmpty() || !video->title->back().isHighSurrogate());
+        }
     }
 
     // Decoding references only ever shortens a text, and leaves one without "&" alone.
