@@ -134,17 +134,18 @@ private Q_SLOTS:
             << "YouTube - &amp;" + a1024 << QLatin1Char('&') + QString::fromLatin1(a1024.left(1023));
         QTest::newRow("no half character at the cut")
             << a1024.left(1023) + "\xf0\x9f\x8e\xb5" << QString::fromLatin1(a1024.left(1023));
-        QTest::newRow("a whole one just before it")
-            << a1024.left(1022) + "\xf0\x9f\x8e\xb5" << QString::fromLatin1(a1024.left(1022)) + QStringLiteral("\U0001F3B5");
+        QTest::newRow("a whole one just before it") << a1024.left(1022)
+                + "\xf0\x9f\x8e\xb5" << QString::fromLatin1(a1024.left(1022)) + QStringLiteral("\U0001F3B5");
     }
 
     void videoPageTitle()
     {
         QFETCH(QByteArray, title);
         QFETCH(QString, shown);
-        const QByteArray page = "<title>" + title + "</title>var fo = new SWFObject(\"/player2.swf?video_id=v\"";
-        const auto video = cutVideoPage(page, QStringLiteral("var fo = new SWFObject(\"/player2.swf?video_id="),
-                                        QStringLiteral("\""));
+        const QByteArray page
+            = "<title>" + title + "</title>var fo = new SWFObject(\"/player2.swf?video_id=v\"";
+        const auto video = cutVideoPage(
+            page, QStringLiteral("var fo = new SWFObject(\"/player2.swf?video_id="), QStringLiteral("\""));
         QVERIFY(video);
         QCOMPARE(video->parameters, QStringLiteral("v"));
         QCOMPARE(video->title, std::optional<QString>(shown));
