@@ -114,7 +114,7 @@ private:
             if (fd < 0)
                 return;
             // A failing test must not leave the thread waiting for a request that never comes.
-            const timeval patience{5, 0};
+            const timeval patience { 5, 0 };
             ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
             if (step.action != CloseAtOnce) {
                 QByteArray request;
