@@ -30,24 +30,8 @@ namespace {
 constexpr char16_t DoubleQuote = u'"';
 const QLatin1String ResultMarker("a href=\"/watch?v=");
 const QLatin1String PlayerMarker("var fo = new SWFObject(\"/player2.swf?video_id=");
-const QLatin1String TitleStart("<title>");
-const QLatin1String TitleEnd("</title>");
-const QLatin1String SitePrefix("YouTube - ");
 const QLatin1String VideoPagePath("/watch?v=");
 const QLatin1String PlayerPath("/player2.swf?video_id=");
-
-// Cuts a piece out of the page with marker texts as the window holds them.
-std::optional<QByteArrayView> cut(const PageBuffer &page, const QString &start, const QString &end)
-{
-    const std::optional<QByteArray> startBytes = singleByteText(start);
-    if (!startBytes)
-        return std::nullopt;
-    const std::optional<QByteArray> endBytes = singleByteText(end);
-    std::optional<QByteArrayView> endView;
-    if (endBytes)
-        endView = QByteArrayView(*endBytes);
-    return cutPiece(page.bytes(), *startBytes, endView);
-}
 
 } // namespace
 
@@ -224,6 +208,12 @@ Form2::FetchResult Form2::fetchOperation()
             return FetchResult::Superseded;
         if (sckTCP->state() == Socket::Connected)
             break;
+        if (sckTCP->state() == Socket::Closing) {
+            // The server closed before the request could go out, perhaps in the very pass that
+            // connected: its close has been read as an empty page and the user told so.
+            qCInfo(lcEngine).noquote() << QStringLiteral("closed by the server before the request");
+            return FetchResult::Failed;
+        }
         if (sckTCP->state() == Socket::Error) {
             const QString reason = sckTCP->errorString();
             qCInfo(lcEngine).noquote() << QStringLiteral("connect failed: %1").arg(reason);
@@ -247,7 +237,12 @@ Form2::FetchResult Form2::fetchOperation()
 
 void Form2::sckTCP_DataArrival(qint64 /*bytesTotal*/)
 {
-    Text1.append(sckTCP->takeData());
+    if (Text1.append(sckTCP->takeData()))
+        return;
+    // No page is this long: the server does not stop. Reading on would hand it the memory.
+    qCInfo(lcEngine).noquote() << QStringLiteral("page longer than %1 bytes: connection dropped").arg(PageBuffer::MaxBytes);
+    sckTCP->close();
+    noMusicFound();
 }
 
 void Form2::sckTCP_Close()
@@ -269,13 +264,13 @@ void Form2::noMusicFound()
 void Form2::readSearchPage()
 {
     setTag(sckTCP, protocol::FetchStageVideoPage);
-    const auto piece = cut(Text1, Label3->text(), tag(Label3));
+    const std::optional<QString> identifier = cutFirstVideo(Text1.bytes(), Label3->text(), tag(Label3));
     qCInfo(lcEngine).noquote() << QStringLiteral("search page read: %1 bytes").arg(Text1.bytes().size());
-    if (!piece) {
+    if (!identifier) {
         noMusicFound();
         return;
     }
-    m_videoIdentifier = decodeText(*piece);
+    m_videoIdentifier = *identifier;
     qCInfo(lcEngine).noquote() << QStringLiteral("first video: %1").arg(m_videoIdentifier);
 
     // Events run twice before the video's page is fetched. A search the user starts meanwhile
@@ -305,17 +300,15 @@ void Form2::readSearchPage()
 void Form2::readVideoPage()
 {
     setTag(sckTCP, QString());
-    const auto parameters = cut(Text1, Label4->text(), tag(Label4));
+    const std::optional<VideoPage> page = cutVideoPage(Text1.bytes(), Label4->text(), tag(Label4));
     qCInfo(lcEngine).noquote() << QStringLiteral("video page read: %1 bytes").arg(Text1.bytes().size());
-    if (!parameters) {
+    if (!page) {
         noMusicFound();
         return;
     }
-    const QString address = m_siteAddress + PlayerPath + decodeText(*parameters);
+    const QString address = m_siteAddress + PlayerPath + page->parameters;
     // A page without a title still plays; the title link then names what was searched for.
-    const auto titlePiece = cutPiece(Text1.bytes(), TitleStart, QByteArrayView(TitleEnd));
-    const QString title
-        = titlePiece ? decodeCharacterReferences(decodeText(*titlePiece).remove(SitePrefix)) : Text4->text();
+    const QString title = page->title.value_or(Text4->text());
 
     MainWindowInterface &main = m_mainWindow();
     qCInfo(lcEngine).noquote() << QStringLiteral("now playing: %1").arg(address);

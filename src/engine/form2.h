@@ -83,7 +83,7 @@ public:
 
     enum class FetchResult {
         Sent,       // the request went out
-        Failed,     // no connection could be made; the user has been told
+        Failed,     // no connection could be made, or it closed first; the user has been told
         Superseded, // a newer fetch took the socket over while this one waited
     };
 

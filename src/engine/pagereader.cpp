@@ -1,8 +1,31 @@
 #include "engine/pagereader.h"
 
+#include "platform/textdecoding.h"
+
 #include <algorithm>
 
 namespace kivaro {
+
+namespace {
+
+const QLatin1String TitleStart("<title>");
+const QLatin1String TitleEnd("</title>");
+const QLatin1String SitePrefix("YouTube - ");
+
+// Cuts a piece with marker texts as the window holds them.
+std::optional<QByteArrayView> cutWithMarkers(QByteArrayView page, const QString &start, const QString &end)
+{
+    const std::optional<QByteArray> startBytes = singleByteText(start);
+    if (!startBytes)
+        return std::nullopt;
+    const std::optional<QByteArray> endBytes = singleByteText(end);
+    std::optional<QByteArrayView> endView;
+    if (endBytes)
+        endView = QByteArrayView(*endBytes);
+    return cutPiece(page, *startBytes, endView);
+}
+
+} // namespace
 
 std::optional<QByteArrayView> cutPiece(QByteArrayView page, QByteArrayView start,
                                        std::optional<QByteArrayView> end)
@@ -81,12 +104,15 @@ QString decodeCharacterReferences(const QString &text)
     while (i < text.size()) {
         const QChar c = text.at(i);
         if (c == u'&') {
-            const qsizetype semicolon = text.indexOf(QLatin1Char(';'), i + 1);
-            if (semicolon > i + 1 && semicolon - i <= MaxReferenceLength) {
-                if (const auto character = referencedCharacter(QStringView(text).sliced(i + 1, semicolon - i - 1))) {
+            // Only the next few characters can close a reference. Looking further would make a
+            // title of many "&" cost the square of its length.
+            const QStringView after = QStringView(text).sliced(i + 1, std::min(MaxReferenceLength, text.size() - i - 1));
+            const qsizetype semicolon = after.indexOf(u';');
+            if (semicolon > 0) {
+                if (const auto character = referencedCharacter(after.first(semicolon))) {
                     const char32_t code = *character;
                     out += QString::fromUcs4(&code, 1);
-                    i = semicolon + 1;
+                    i += semicolon + 2;
                     continue;
                 }
             }
@@ -95,6 +121,38 @@ QString decodeCharacterReferences(const QString &text)
         ++i;
     }
     return out;
+}
+
+bool hasControlBytes(QByteArrayView piece)
+{
+    return std::any_of(piece.begin(), piece.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+std::optional<QString> cutFirstVideo(QByteArrayView page, const QString &marker, const QString &terminator)
+{
+    const std::optional<QByteArrayView> piece = cutWithMarkers(page, marker, terminator);
+    if (!piece || hasControlBytes(*piece))
+        return std::nullopt;
+    return decodeText(*piece);
+}
+
+std::optional<VideoPage> cutVideoPage(QByteArrayView page, const QString &marker, const QString &terminator)
+{
+    const std::optional<QByteArrayView> parameters = cutWithMarkers(page, marker, terminator);
+    if (!parameters || hasControlBytes(*parameters))
+        return std::nullopt;
+    VideoPage video { decodeText(*parameters), std::nullopt };
+    if (const auto piece = cutPiece(page, TitleStart, QByteArrayView(TitleEnd))) {
+        QString title = decodeCharacterReferences(decodeText(*piece).remove(SitePrefix));
+        if (title.size() > MaxTitleLength) {
+            title.truncate(MaxTitleLength);
+            if (title.back().isHighSurrogate())
+                title.chop(1); // no half of a character at the end
+        }
+        video.title = title;
+    }
+    return video;
 }
 
 } // namespace kivaro

@@ -1,9 +1,8 @@
 #include "mainwindow/skinloader.h"
 
 #include "mainwindow/form1.h"
+#include "platform/boundedpicture.h"
 
-#include <QFileInfo>
-#include <QImageReader>
 
 namespace kivaro {
 
@@ -51,20 +50,7 @@ QString SkinLoader::nameBeforeFirstDot(const QString &fileName)
 
 std::optional<QImage> SkinLoader::readPicture(const QString &path)
 {
-    // Only plain files: a pipe or a device would never end.
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    // The header's size decides before any pixel is decoded; a format that cannot tell its size
-    // up front is not read at all.
-    const QSize size = reader.size();
-    if (size.isEmpty() || size.width() > MaxPictureSide || size.height() > MaxPictureSide)
-        return std::nullopt;
-    QImage image = reader.read();
-    if (image.isNull() || image.width() > MaxPictureSide || image.height() > MaxPictureSide)
-        return std::nullopt;
-    return image;
+    return readBoundedPicture(path, MaxPictureSide);
 }
 
 SkinLoader::Outcome SkinLoader::giveFile(const QString &folder, const QString &fileName)

@@ -1,10 +1,11 @@
 #include "platform/formfile.h"
 
+#include "platform/boundedpicture.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
-#include <QImageReader>
 #include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -221,18 +222,15 @@ QImage FormFile::loadPicture(const QString &instance, const FormKey &key, const 
         fail(where + QStringLiteral("picture %1 not found").arg(path));
         return {};
     }
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > MaxPictureSide || size.height() > MaxPictureSide)) {
+    std::optional<QImage> read = readBoundedPicture(path, MaxPictureSide);
+    if (!read) {
         fail(where
-             + QStringLiteral("picture %1 is larger than %2 pixels a side").arg(path).arg(MaxPictureSide));
+             + QStringLiteral("cannot read picture %1: not a picture, or larger than %2 pixels a side")
+                   .arg(path)
+                   .arg(MaxPictureSide));
         return {};
     }
-    QImage picture = reader.read();
-    if (picture.isNull() || picture.width() > MaxPictureSide || picture.height() > MaxPictureSide) {
-        fail(where + QStringLiteral("cannot read picture %1: %2").arg(path, reader.errorString()));
-        return {};
-    }
+    QImage picture = std::move(*read);
     picture.setText(PictureSourceKey, path);
     return picture;
 }

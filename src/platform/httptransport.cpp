@@ -15,18 +15,6 @@ namespace kivaro {
 namespace {
 
 constexpr quint16 HttpPort = 80;
-constexpr int StatusFieldOffset = 9; // "HTTP/1.1 " comes before the code
-constexpr int StatusFieldLength = 3;
-
-// Interim answers (100 Continue and the like) precede the real one; 101 switches protocols and is
-// final, but this client never asks for it.
-bool isInterimStatusLine(const QString &line)
-{
-    if (!line.startsWith(QLatin1String("HTTP/")))
-        return false;
-    const QString code = statusField(line);
-    return code.size() == StatusFieldLength && code.at(0) == QLatin1Char('1') && code != QLatin1String("101");
-}
 
 bool hasControlCharacters(const QByteArray &bytes)
 {
@@ -35,11 +23,6 @@ bool hasControlCharacters(const QByteArray &bytes)
 }
 
 } // namespace
-
-QString statusField(const QString &headerBlock)
-{
-    return headerBlock.mid(StatusFieldOffset, StatusFieldLength);
-}
 
 HttpTransport::HttpTransport(QObject *parent)
     : QObject(parent)
@@ -58,9 +41,7 @@ bool HttpTransport::execute(const QString &operation, const QString &requestHead
 {
     cancel();
     m_phase = Phase::Idle;
-    m_header.clear();
-    m_headerLines.clear();
-    m_headerBytes = 0;
+    m_head = ResponseHead();
     m_closed = false;
     m_errorString.clear();
 
@@ -142,14 +123,7 @@ QByteArray HttpTransport::requestBytes(const QString &requestHeaders) const
 
 QString HttpTransport::header(const QString &name) const
 {
-    // The first line is the status line, not a header.
-    for (qsizetype i = 1; i < m_headerLines.size(); ++i) {
-        const QString &line = m_headerLines.at(i);
-        const qsizetype colon = line.indexOf(QLatin1Char(':'));
-        if (colon > 0 && QStringView(line).left(colon).trimmed().compare(name, Qt::CaseInsensitive) == 0)
-            return line.mid(colon + 1).trimmed();
-    }
-    return {};
+    return m_head.value(name);
 }
 
 QByteArray HttpTransport::getChunk(qsizetype maxBytes)
@@ -225,39 +199,22 @@ void HttpTransport::readHeader()
         if (m_phase != Phase::Executing || !tcp)
             return;
         if (!tcp->canReadLine()) {
-            if (tcp->bytesAvailable() + m_headerBytes > MaxHeaderBytes)
+            if (m_head.tooLongWith(tcp->bytesAvailable()))
                 fail(tr("The response header is too long"));
             return;
         }
-        QByteArray line = tcp->readLine();
-        m_headerBytes += line.size();
-        if (m_headerBytes > MaxHeaderBytes) {
+        switch (m_head.addLine(tcp->readLine())) {
+        case ResponseHead::State::Reading:
+            break;
+        case ResponseHead::State::TooLong:
             fail(tr("The response header is too long"));
             return;
-        }
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        if (line.isEmpty()) {
-            headerComplete();
+        case ResponseHead::State::Complete:
+            m_phase = Phase::Body;
+            m_sinceActivity.start();
             return;
         }
-        m_headerLines.append(QString::fromLatin1(line));
     }
-}
-
-void HttpTransport::headerComplete()
-{
-    if (!m_headerLines.isEmpty() && isInterimStatusLine(m_headerLines.first())) {
-        m_headerLines.clear();
-        m_headerBytes = 0;
-        readHeader(); // the final answer may already be waiting
-        return;
-    }
-    m_header.clear();
-    for (const QString &line : std::as_const(m_headerLines))
-        m_header += line + QLatin1String("\r\n");
-    m_phase = Phase::Body;
-    m_sinceActivity.start();
 }
 
 void HttpTransport::onDisconnected()
@@ -267,14 +224,8 @@ void HttpTransport::onDisconnected()
         if (m_phase == Phase::Executing) {
             // The server closed in the middle of the header: what came is all there is, the last
             // line as it stands.
-            for (const QString &line : std::as_const(m_headerLines))
-                m_header += line + QLatin1String("\r\n");
-            if (QTcpSocket *tcp = m_tcp.data()) {
-                const QString unfinished = QString::fromLatin1(tcp->readAll());
-                m_header += unfinished;
-                if (!unfinished.isEmpty())
-                    m_headerLines.append(unfinished);
-            }
+            QTcpSocket *tcp = m_tcp.data();
+            m_head.finishUnterminated(tcp ? tcp->readAll() : QByteArray());
             m_phase = Phase::Done;
         }
     }

@@ -1,20 +1,17 @@
 #pragma once
 
+#include "platform/responsehead.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QStringList>
 
 class QTcpSocket;
 class QTimer;
 
 namespace kivaro {
-
-// Characters 10 to 12 of a header block (or of its status line): the status code of a status line
-// such as "HTTP/1.1 200 OK", whatever stands there in a block of another shape.
-QString statusField(const QString &headerBlock);
 
 // The file downloader's HTTP client: one GET at a time over a fresh TCP connection, driven the way
 // the classic internet transfer control is driven. execute() starts the request and returns at once;
@@ -22,10 +19,8 @@ QString statusField(const QString &headerBlock);
 // then header() gives the header block and getChunk() hands out the body piece by piece, straight
 // from the socket, so a body of any size never sits in memory.
 //
-// The header block is the status line and the header lines as received, each ending in CR LF (a
-// bare LF from a careless server counts as a line end too), without the empty line that ends the
-// header. A request that fails before anything arrives leaves it empty. Interim 1xx answers are
-// skipped, as every HTTP client does.
+// The header block is that of ResponseHead: the status line and the header lines as received. A
+// request that fails before anything arrives leaves it empty.
 //
 // Everything comes from an untrusted server, so nothing here waits without bound: the header must
 // be complete within timeout() of execute() and be no longer than MaxHeaderBytes, and a body that
@@ -36,7 +31,7 @@ class HttpTransport : public QObject
 
 public:
     static constexpr int DefaultTimeoutMs = 30000;
-    static constexpr qsizetype MaxHeaderBytes = 64 * 1024;
+    static constexpr qsizetype MaxHeaderBytes = ResponseHead::MaxBytes;
     // What the socket may hold ahead of getChunk(); beyond it TCP flow control holds the server back.
     static constexpr qint64 ReadBufferBytes = 256 * 1024;
 
@@ -62,7 +57,7 @@ public:
     bool execute(const QString &operation, const QString &requestHeaders);
     bool stillExecuting() const { return m_phase == Phase::Executing; }
     // The header block described above.
-    QString header() const { return m_header; }
+    QString header() const { return m_head.block(); }
     // The value of the first header line with this name (compared without regard to case), without
     // the blanks around it; empty when there is no such line.
     QString header(const QString &name) const;
@@ -81,7 +76,6 @@ private:
 
     QByteArray requestBytes(const QString &requestHeaders) const;
     void readHeader();
-    void headerComplete();
     void fail(const QString &why);
     void dropConnection();
     void onConnected();
@@ -97,9 +91,7 @@ private:
 
     Phase m_phase = Phase::Idle;
     QByteArray m_request;
-    QString m_header;
-    QStringList m_headerLines;
-    qsizetype m_headerBytes = 0;
+    ResponseHead m_head;
     bool m_closed = false; // no more body bytes will arrive
     QString m_errorString;
 

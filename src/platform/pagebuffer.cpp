@@ -2,9 +2,12 @@
 
 namespace kivaro {
 
-void PageBuffer::append(const QByteArray &bytes)
+bool PageBuffer::append(const QByteArray &bytes)
 {
+    if (bytes.size() > MaxBytes - m_bytes.size())
+        return false;
     m_bytes.append(bytes);
+    return true;
 }
 
 void PageBuffer::clear()

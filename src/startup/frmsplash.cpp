@@ -8,13 +8,13 @@
 #include "platform/windowlayout.h"
 #include "startup/filedownloader.h"
 #include "startup/frmupdate.h"
+#include "startup/versionfile.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -109,7 +109,7 @@ void frmSplash::OK1()
     if (!localCopy.isEmpty()) {
         QFile file(localCopy);
         if (file.open(QIODevice::ReadOnly))
-            field = firstField(file.read(VersionReadLimit));
+            field = versionField(file.read(VersionReadLimit));
     }
     letEventsRun();
     if (!self)
@@ -119,7 +119,7 @@ void frmSplash::OK1()
 
     // A site that cannot be reached or a file without a number says nothing about a newer release:
     // the program starts as usual rather than pushing an update nobody announced.
-    const std::optional<bool> newer = isAboveThisRelease(field);
+    const std::optional<bool> newer = isAboveRelease(field, ReleaseThreshold);
     qCInfo(lcStartup).noquote() << QStringLiteral("version check: %1 gives %2")
                                        .arg(versionSource(),
                                             !newer ? QStringLiteral("no release number")
@@ -170,49 +170,6 @@ void frmSplash::closeEvent(QCloseEvent *event)
 {
     // The splash takes no user input: closing it by hand would leave a program without windows.
     event->ignore();
-}
-
-QString frmSplash::firstField(const QByteArray &content)
-{
-    QString line = QString::fromLatin1(content);
-    const qsizetype end = line.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
-    if (end >= 0)
-        line.truncate(end);
-    const qsizetype comma = line.indexOf(QLatin1Char(','));
-    if (comma >= 0)
-        line.truncate(comma);
-    // Blanks only: other characters are part of the field and make it no number.
-    qsizetype first = 0;
-    qsizetype last = line.size();
-    const auto blank = [&line](qsizetype i) {
-        return line.at(i) == QLatin1Char(' ') || line.at(i) == QLatin1Char('\t');
-    };
-    while (first < last && blank(first))
-        ++first;
-    while (last > first && blank(last - 1))
-        --last;
-    return line.mid(first, last - first);
-}
-
-std::optional<bool> frmSplash::isAboveThisRelease(const QString &field)
-{
-    static_assert(ReleaseThreshold >= 0 && ReleaseThreshold <= 9, "compared as one digit below");
-    const QRegularExpression number(QStringLiteral("^([+-]?)0*([0-9]*)(?:\\.([0-9]*))?$"));
-    const QRegularExpressionMatch match = number.match(field);
-    // A sign, a point or nothing at all is no number; one digit somewhere is.
-    if (!match.hasMatch() || !field.contains(QRegularExpression(QStringLiteral("[0-9]"))))
-        return std::nullopt;
-    const QString whole = match.captured(2);
-    const QString fraction = match.captured(3);
-    const bool zero = whole.isEmpty() && !fraction.contains(QRegularExpression(QStringLiteral("[1-9]")));
-    if (match.captured(1) == QLatin1String("-") && !zero)
-        return false;
-    if (whole.size() > 1)
-        return true;
-    const int digit = whole.isEmpty() ? 0 : whole.at(0).digitValue();
-    if (digit != ReleaseThreshold)
-        return digit > ReleaseThreshold;
-    return fraction.contains(QRegularExpression(QStringLiteral("[1-9]")));
 }
 
 } // namespace kivaro

@@ -6,7 +6,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <optional>
 
 class QLabel;
 class QTimer;
@@ -47,6 +46,7 @@ public:
     static constexpr QSize PictureSize { 500, 300 };
     // The number of this release as far as the version check is concerned.
     static constexpr int ReleaseThreshold = 3;
+    static_assert(ReleaseThreshold >= 0 && ReleaseThreshold <= 9, "a release the version check can compare");
 
     // Creates the window, hidden, and starts Timer1. Form_Load() does the rest.
     frmSplash(const Settings &settings, OtherWindows windows, int timer1IntervalMs = Timer1IntervalMs,
@@ -64,12 +64,6 @@ public:
     void Timer1_Timer();
 
     QString versionSource() const;
-
-    // The text of a version file's first line up to its first comma, blanks around it taken off.
-    static QString firstField(const QByteArray &content);
-    // Whether a release number is above this release; no value when the field is not a decimal
-    // number. Compared exactly, digit by digit, so that no rounding turns 3.000000000000000001 into 3.
-    static std::optional<bool> isAboveThisRelease(const QString &field);
 
     QLabel *Picture1 = nullptr; // the splash picture, 500 x 300
     QTimer *Timer1 = nullptr; // 6,000 ms, once: the main window shows, the splash goes

@@ -105,6 +105,12 @@ private Q_SLOTS:
         QTest::newRow("not references") << QStringLiteral("AT&T & co &bogus; &#; &#xZZ; &#0; &#xD800; &#99999999;")
                                         << QStringLiteral("AT&T & co &bogus; &#; &#xZZ; &#0; &#xD800; &#99999999;");
         QTest::newRow("unterminated at the end") << QStringLiteral("a &amp") << QStringLiteral("a &amp");
+        QTest::newRow("eleven characters with the semicolon") << QStringLiteral("&#00000233;") << QStringLiteral("\u00e9");
+        QTest::newRow("twelve is too long") << QStringLiteral("&#000000233;") << QStringLiteral("&#000000233;");
+        // A hostile title: each "&" once looked for its ";" through the whole rest of the text.
+        const QString ampersands(4 * 1024 * 1024, QLatin1Char('&'));
+        QTest::newRow("four million ampersands") << ampersands << ampersands;
+        QTest::newRow("ampersands, then one far semicolon") << ampersands + QLatin1Char(';') << ampersands + QLatin1Char(';');
     }
 
     void characterReferences()
@@ -113,6 +119,58 @@ private Q_SLOTS:
         QFETCH(QString, decoded);
         QCOMPARE(decodeCharacterReferences(text), decoded);
     }
+
+    void videoPageTitle_data()
+    {
+        QTest::addColumn<QByteArray>("title"); // between <title> and </title>
+        QTest::addColumn<QString>("shown");
+
+        const QByteArray a1024(1024, 'a');
+        QTest::newRow("prefix removed, references decoded")
+            << QByteArray("YouTube - A &amp; B") << QStringLiteral("A & B");
+        QTest::newRow("1024 characters kept whole") << a1024 << QString::fromLatin1(a1024);
+        QTest::newRow("1025 cut to 1024") << a1024 + 'b' << QString::fromLatin1(a1024);
+        QTest::newRow("counted after the prefix and references go")
+            << "YouTube - &amp;" + a1024 << QLatin1Char('&') + QString::fromLatin1(a1024.left(1023));
+        QTest::newRow("no half character at the cut")
+            << a1024.left(1023) + "\xf0\x9f\x8e\xb5" << QString::fromLatin1(a1024.left(1023));
+        QTest::newRow("a whole one just before it") << a1024.left(1022)
+                + "\xf0\x9f\x8e\xb5" << QString::fromLatin1(a1024.left(1022)) + QStringLiteral("\U0001F3B5");
+    }
+
+    void videoPageTitle()
+    {
+        QFETCH(QByteArray, title);
+        QFETCH(QString, shown);
+        const QByteArray page
+            = "<title>" + title + "</title>var fo = new SWFObject(\"/player2.swf?video_id=v\"";
+        const auto video = cutVideoPage(
+            page, QStringLiteral("var fo = new SWFObject(\"/player2.swf?video_id="), QStringLiteral("\""));
+        QVERIFY(video);
+        QCOMPARE(video->parameters, QStringLiteral("v"));
+        QCOMPARE(video->title, std::optional<QString>(shown));
+    }
+
+    void controlBytes_data()
+    {
+        QTest::addColumn<QByteArray>("piece");
+        QTest::addColumn<bool>("control");
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("NUL") << QByteArray(1, '\0') << true;
+        QTest::newRow("0x1f, the last control byte") << QByteArray("ab\x1f") << true;
+        QTest::newRow("space") << QByteArray("a b") << false;
+        QTest::newRow("DEL") << QByteArray("\x7f") << false;
+        QTest::newRow("UTF-8 beyond ASCII") << QByteArray("caf\xc3\xa9") << false;
+        QTest::newRow("CR LF at the end") << QByteArray("id\r\n") << true;
+    }
+
+    void controlBytes()
+    {
+        QFETCH(QByteArray, piece);
+        QFETCH(bool, control);
+        QCOMPARE(hasControlBytes(piece), control);
+    }
+
 };
 
 QTEST_GUILESS_MAIN(TestPageReader)

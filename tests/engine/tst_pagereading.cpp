@@ -55,6 +55,12 @@ private Q_SLOTS:
         QTest::newRow("character references decoded")
             << resultsPage("v") << watchPage("v", "YouTube - Kite &amp; Compass &#8211; Live") << QByteArray("/watch?v=v")
             << QStringLiteral("v") << QStringLiteral("Kite & Compass \u2013 Live");
+        QTest::newRow("DEL, blanks and bytes beyond ASCII are no control bytes")
+            << QByteArray("a href=\"/watch?v=a b\"") << watchPage("v\x7f \xc3\xa9", "T")
+            << QByteArray("/watch?v=a b") << QStringLiteral("v\u007f \u00e9") << QStringLiteral("T");
+        QTest::newRow("line breaks in the title are no harm")
+            << resultsPage("v") << watchPage("v", "A\r\nB") << QByteArray("/watch?v=v") << QStringLiteral("v")
+            << QStringLiteral("A\r\nB");
         QTest::newRow("markup in the title stays text") << resultsPage("v") << watchPage("v", "YouTube - <b>Bold</b>")
                                                         << QByteArray("/watch?v=v") << QStringLiteral("v")
                                                         << QStringLiteral("<b>Bold</b>");
@@ -119,6 +125,18 @@ private Q_SLOTS:
         QTest::newRow("empty response") << QByteArray() << QByteArray() << 1;
         QTest::newRow("video page without player marker")
             << resultsPage("abc") << QByteArray("<title>YouTube - Removed</title>This video is unavailable") << 2;
+        // A cut piece goes into the next request line or the player's argument: a control byte in it
+        // would let the page add header lines or arguments, so such a piece counts as none.
+        QTest::newRow("identifier with CR LF")
+            << QByteArray("<a href=\"/watch?v=abc\r\nX-Added: 1\">") << watchPage("abc", "YouTube - T") << 1;
+        QTest::newRow("identifier with NUL")
+            << (QByteArray("<a href=\"/watch?v=ab") + '\0' + "c\">") << watchPage("abc", "YouTube - T") << 1;
+        QTest::newRow("identifier with TAB")
+            << QByteArray("<a href=\"/watch?v=ab\tc\">") << watchPage("abc", "YouTube - T") << 1;
+        QTest::newRow("parameters with LF")
+            << resultsPage("abc") << watchPage("abc\n--script=x", "YouTube - T") << 2;
+        QTest::newRow("parameters with ESC")
+            << resultsPage("abc") << watchPage("abc&l=1\x1b", "YouTube - T") << 2;
     }
 
     void pagesWithoutMarkers()
@@ -140,6 +158,62 @@ private Q_SLOTS:
         QCOMPARE(rig.form->fetchStage(), QString());
 
         // The engine is ready for the next search.
+        rig.serve(resultsPage("ok"), watchPage("ok", "YouTube - Works"));
+        rig.form->Play(QStringLiteral("again"));
+        QVERIFY(rig.waitForVideo());
+        QCOMPARE(rig.main.title, QStringLiteral("Works"));
+    }
+
+    void pagesPastTheBound_data()
+    {
+        QTest::addColumn<bool>("videoStage"); // the long page is the video page, not the search page
+        QTest::addColumn<qsizetype>("length");
+        QTest::addColumn<bool>("close");
+        QTest::addColumn<bool>("found");
+
+        // Eight MiB is read; one byte more is no page, whether or not the server ever stops.
+        constexpr qsizetype Bound = 8 * 1024 * 1024;
+        QTest::newRow("search page of exactly the bound") << false << Bound << true << true;
+        QTest::newRow("search page one byte past") << false << Bound + 1 << true << false;
+        QTest::newRow("search page past the bound, never ending") << false << Bound + 65536 << false << false;
+        QTest::newRow("video page of exactly the bound") << true << Bound << true << true;
+        QTest::newRow("video page past the bound, never ending") << true << Bound + 65536 << false << false;
+    }
+
+    void pagesPastTheBound()
+    {
+        QFETCH(bool, videoStage);
+        QFETCH(qsizetype, length);
+        QFETCH(bool, close);
+        QFETCH(bool, found);
+        // The markers come first: what is read past the bound never counts, whatever it holds.
+        const QByteArray search = "HTTP/1.0 200 OK\r\n\r\n" + resultsPage("big");
+        const QByteArray video = "HTTP/1.0 200 OK\r\n\r\n" + watchPage("big&l=1", "YouTube - Big");
+        EngineRig rig;
+        rig.server.setScript([&](const QByteArray &line) {
+            const bool searchPage = line.contains("/results?");
+            QByteArray page = searchPage ? search : video;
+            if (searchPage == videoStage)
+                return LoopbackServer::Reply { page };
+            page += QByteArray(length - page.size(), ' ');
+            return LoopbackServer::Reply { page, 0, close };
+        });
+
+        rig.form->Play(QStringLiteral("big"));
+        if (found) {
+            QVERIFY(rig.waitForVideo(20000));
+            QCOMPARE(rig.main.title, QStringLiteral("Big"));
+            return;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(rig.main.notices, QStringList { QStringLiteral("No Music Found!") }, 20000);
+        QCOMPARE(rig.server.received().size(), videoStage ? 2 : 1);
+        QCOMPARE(rig.form->sckTCP->state(), Socket::Closed);
+        QVERIFY(rig.form->Text1.bytes().size() <= 8 * 1024 * 1024);
+        QCOMPARE(rig.main.player.addresses, QStringList { Settings::neutralAddress() });
+        QCOMPARE(rig.form->progressValue(), QStringLiteral("0"));
+        QCOMPARE(rig.form->fetchStage(), QString());
+
+        // The next search works.
         rig.serve(resultsPage("ok"), watchPage("ok", "YouTube - Works"));
         rig.form->Play(QStringLiteral("again"));
         QVERIFY(rig.waitForVideo());

@@ -16,6 +16,7 @@
 
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace kivaro;
@@ -65,6 +66,85 @@ private:
     QList<int> m_fillers;
 };
 
+// A loopback server on a thread of its own that deals with the connections one after the other, as
+// scripted, with plain blocking calls, so that it can end a connection while the engine's event loop
+// is busy elsewhere.
+class ThreadedServer
+{
+public:
+    enum Action {
+        CloseAtOnce, // accept and close, reading nothing
+        ResetAfterRequest, // read the request, then reset the connection
+        Serve, // read the request, send the reply, close
+    };
+    struct Step
+    {
+        Action action = Serve;
+        QByteArray reply;
+    };
+
+    explicit ThreadedServer(QList<Step> script)
+        : m_script(std::move(script))
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), length);
+        ::listen(m_listener, 8);
+        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { run(); });
+    }
+    ~ThreadedServer()
+    {
+        ::shutdown(m_listener, SHUT_RDWR); // ends an accept() still waiting
+        m_thread.join();
+        ::close(m_listener);
+    }
+    quint16 port() const { return m_port; }
+    Action action(int connection) const
+    {
+        return connection >= 1 && connection <= m_script.size() ? m_script.at(connection - 1).action : Serve;
+    }
+
+private:
+    void run()
+    {
+        for (const Step &step : std::as_const(m_script)) {
+            const int fd = ::accept(m_listener, nullptr, nullptr);
+            if (fd < 0)
+                return;
+            // A failing test must not leave the thread waiting for a request that never comes.
+            const timeval patience { 5, 0 };
+            ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+            if (step.action != CloseAtOnce) {
+                QByteArray request;
+                char buffer[1024];
+                while (!request.contains("\r\n\r\n")) {
+                    const ssize_t count = ::read(fd, buffer, sizeof buffer);
+                    if (count <= 0)
+                        break;
+                    request.append(buffer, count);
+                }
+            }
+            if (step.action == Serve)
+                ::write(fd, step.reply.constData(), size_t(step.reply.size()));
+            if (step.action == ResetAfterRequest) {
+                const linger abortive { 1, 0 };
+                ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+            }
+            ::close(fd);
+        }
+    }
+
+    QList<Step> m_script;
+    int m_listener = -1;
+    quint16 m_port = 0;
+    std::thread m_thread;
+};
+
 quint16 closedPort()
 {
     QTcpServer probe;
@@ -75,6 +155,8 @@ quint16 closedPort()
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(ThreadedServer::Step)
 
 class TestSearch : public QObject
 {
@@ -298,6 +380,60 @@ private Q_SLOTS:
         rig.form->Play(QStringLiteral("next"));
         QVERIFY(rig.waitForVideo());
         QCOMPARE(rig.main.title, QStringLiteral("Found"));
+    }
+
+    void connectionEndsWhileTheFetchWaits_data()
+    {
+        using Step = ThreadedServer::Step;
+        QTest::addColumn<QList<Step>>("script");
+
+        // Whenever the server ends the connection, the engine reads what it has, an empty page
+        // here, which is a page without the marker; and no wait of the engine goes on after it.
+        const Step searchPage { ThreadedServer::Serve, "HTTP/1.0 200 OK\r\n\r\n" + resultsPage("v") };
+        const Step closes { ThreadedServer::CloseAtOnce, {} };
+        const Step resets { ThreadedServer::ResetAfterRequest, {} };
+        QTest::newRow("search page: closed in the pass that connects") << QList<Step> { closes };
+        QTest::newRow("video page: closed in the pass that connects") << QList<Step> { searchPage, closes };
+        QTest::newRow("search page: reset once the request is in") << QList<Step> { resets };
+        QTest::newRow("video page: reset once the request is in") << QList<Step> { searchPage, resets };
+    }
+
+    void connectionEndsWhileTheFetchWaits()
+    {
+        QFETCH(QList<ThreadedServer::Step>, script);
+        const int ending = int(script.size());
+        script << ThreadedServer::Step { ThreadedServer::Serve, "HTTP/1.0 200 OK\r\n\r\n" + resultsPage("v") }
+               << ThreadedServer::Step { ThreadedServer::Serve,
+                                         "HTTP/1.0 200 OK\r\n\r\n" + watchPage("v", "YouTube - Again") };
+        ThreadedServer server(script);
+        EngineRig rig;
+        auto engine = rig.makeEngine(QStringLiteral("http://127.0.0.1:%1").arg(server.port()));
+
+        // A connection the server closes at once: its close is let in while the socket is still
+        // telling that it has connected, so the engine's wait learns both from one pass.
+        bool closedInConnectPass = false;
+        QObject context;
+        QObject::connect(engine->sckTCP, &Socket::stateChanged, &context, [&](Socket::State state) {
+            const int connection = int(engine->sckTCP->connectionSerial());
+            if (state != Socket::Connected || server.action(connection) != ThreadedServer::CloseAtOnce)
+                return;
+            closedInConnectPass
+                = QTest::qWaitFor([&] { return engine->sckTCP->state() != Socket::Connected; });
+        });
+
+        engine->Play(QStringLiteral("q"));
+        QTRY_COMPARE(rig.main.notices, QStringList { QStringLiteral("No Music Found!") });
+        QCOMPARE(int(engine->sckTCP->connectionSerial()), ending);
+        QCOMPARE(closedInConnectPass, server.action(ending) == ThreadedServer::CloseAtOnce);
+        QCOMPARE(engine->progressValue(), QStringLiteral("0"));
+        QCOMPARE(engine->fetchStage(), QString());
+        QCOMPARE(rig.main.flag, QString());
+        QCOMPARE(rig.main.player.addresses, QStringList { Settings::neutralAddress() });
+
+        // The engine is free for the next search.
+        engine->Play(QStringLiteral("again"));
+        QVERIFY(rig.waitForVideo());
+        QCOMPARE(rig.main.title, QStringLiteral("Again"));
     }
 
     void waitingForConnectionKeepsEventsFlowing()
