@@ -2,6 +2,7 @@
 // references.
 
 #include "engine/pagereader.h"
+#include "platform/textdecoding.h"
 #include "fuzzcheck.h"
 
 using namespace kivaro;
@@ -24,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
     }
 
     // Decoding references only ever shortens a text, and leaves one without "&" alone.
-    const QString text = pageText(page);
+    const QString text = decodeText(page);
     const QString decoded = decodeCharacterReferences(text);
     FUZZ_CHECK(decoded.size() <= text.size());
     if (!text.contains(QLatin1Char('&')))
