@@ -225,7 +225,7 @@ void YtDlpSearch::processFinished(int exitCode, QProcess::ExitStatus exitStatus)
 
     QString reason;
     if (exitStatus == QProcess::CrashExit)
-        reason = errorLine.isEmpty() ? tr("it was killed") : errorLine;
+        reason = errorLine.isEmpty() ? tr("it crashed or was killed") : errorLine;
     else if (exitCode != 0)
         reason = errorLine.isEmpty() ? tr("it ended with status %1").arg(exitCode) : errorLine;
     else if (m_output.isEmpty() && !errorLine.isEmpty())

@@ -152,7 +152,7 @@ private Q_SLOTS:
             << QByteArray("printf 'ERROR: bad\\033[31m red\\n' >&2; exit 1") << QString()
             << QStringLiteral("?") << QStringLiteral("yt-dlp could not search: ERROR: bad [31m red");
         QTest::newRow("killed") << QByteArray("kill -9 $$") << QString() << QStringLiteral("?")
-                                << QStringLiteral("yt-dlp could not search: it was killed");
+                                << QStringLiteral("yt-dlp could not search: it crashed or was killed");
     }
 
     void answers()
@@ -212,6 +212,9 @@ private Q_SLOTS:
         const QString missing = QDir::tempPath() + QStringLiteral("/kivaro-no-such-dir/yt-dlp");
         QTest::newRow("no such file")
             << missing << QStringLiteral("Cannot start yt-dlp (\"%1\"): ").arg(missing);
+        QTest::newRow("not on the PATH")
+            << QStringLiteral("kivaro-no-such-program --x")
+            << QStringLiteral("Cannot start yt-dlp (\"kivaro-no-such-program\"): ");
         QTest::newRow("empty command")
             << QString() << QStringLiteral("No yt-dlp command is set (see --yt-dlp).");
     }
