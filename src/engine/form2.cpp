@@ -5,6 +5,7 @@
 #include "engine/playlistfile.h"
 #include "engine/protocol.h"
 #include "engine/recentlist.h"
+#include "engine/ytdlpsearch.h"
 #include "platform/events.h"
 #include "platform/player.h"
 #include "platform/socket.h"
@@ -49,6 +50,16 @@ Form2::Form2(const Settings &settings, MainWindowAccess mainWindow, QWidget *par
     buildMenus();
     Text3->setText(settings.connectHost());
     sckTCP->setConnectTimeout(settings.connectTimeoutMs);
+    if (settings.backend == Settings::Backend::YtDlp) {
+        ytDlp = new YtDlpSearch(settings.ytDlp, this);
+        connect(ytDlp, &YtDlpSearch::identified, this, [this] { writeProgress(protocol::ProgressVideoPage); });
+        connect(ytDlp, &YtDlpSearch::found, this, [this](const QString &address, const QString &title) {
+            // Without a title the title link names what was searched for, as for a page without one.
+            startVideo(address, title.isEmpty() ? Text4->text() : title);
+        });
+        connect(ytDlp, &YtDlpSearch::nothingFound, this, &Form2::noMusicFound);
+        connect(ytDlp, &YtDlpSearch::failed, this, &Form2::searchFailed);
+    }
 }
 
 Form2::~Form2() = default;
@@ -176,6 +187,11 @@ void Form2::Play(const QString &query)
     m_mainWindow().flash().setMovie(m_neutralAddress);
     Q_EMIT playerAddressChanged(m_neutralAddress);
     Text4->setText(query);
+    if (ytDlp) {
+        writeProgress(protocol::ProgressFetchSent);
+        ytDlp->search(query);
+        return;
+    }
     searchOperation();
 }
 
@@ -309,7 +325,11 @@ void Form2::readVideoPage()
     const QString address = m_siteAddress + PlayerPath + page->parameters;
     // A page without a title still plays; the title link then names what was searched for.
     const QString title = page->title.value_or(Text4->text());
+    startVideo(address, title);
+}
 
+void Form2::startVideo(const QString &address, const QString &title)
+{
     MainWindowInterface &main = m_mainWindow();
     qCInfo(lcEngine).noquote() << QStringLiteral("now playing: %1").arg(address);
     main.flash().setMovie(address);
@@ -319,6 +339,12 @@ void Form2::readVideoPage()
     qCInfo(lcEngine).noquote() << QStringLiteral("title: %1").arg(title);
     main.setTitleCaption(title);
     Q_EMIT titleChanged(title);
+}
+
+void Form2::searchFailed(const QString &reason)
+{
+    writeProgress(protocol::ProgressSearchPage);
+    m_mainWindow().showNotice(reason);
 }
 
 void Form2::StpStream_Click()

@@ -20,6 +20,7 @@ namespace kivaro {
 class MainWindowInterface;
 class RecentList;
 class Socket;
+class YtDlpSearch;
 
 // The engine window: it is never shown. It turns a query into the video site's search address,
 // fetches the search page and then the first video's page over its socket, cuts the player
@@ -41,7 +42,8 @@ public:
     ~Form2() override;
 
     // Blanks the player, takes the query and starts the search. Returns once the search page's
-    // request has been sent (or the connection has failed); the pages arrive later.
+    // request has been sent (or the connection has failed); the pages arrive later. With the yt-dlp
+    // backend it returns once that program has been started; its answer arrives later.
     void Play(const QString &query);
 
     // The progress value, as the main window's progress frames read it.
@@ -80,6 +82,8 @@ public:
     std::array<QAction *, 10> vb{};
     // What the ten slots hold, and adding, saving and loading them.
     RecentList *recentList = nullptr;
+    // The yt-dlp backend, when the settings choose it; null for the design's own engine.
+    YtDlpSearch *ytDlp = nullptr;
 
     enum class FetchResult {
         Sent,       // the request went out
@@ -117,6 +121,8 @@ private:
     void sckTCP_Close();
     void readSearchPage();
     void readVideoPage();
+    void startVideo(const QString &address, const QString &title);
+    void searchFailed(const QString &reason);
     void StpStream_Click();
     void vb_Click(int slot);
     void mnusaveH_Click();

@@ -1,13 +1,10 @@
 #include "platform/processplayer.h"
 
+#include "platform/childprocess.h"
 #include "platform/trace.h"
 
 #include <QProcess>
 #include <QTextStream>
-
-#include <csignal>
-#include <sys/prctl.h>
-#include <unistd.h>
 
 namespace kivaro {
 
@@ -76,12 +73,7 @@ void ProcessPlayer::setMovie(const QString &address)
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardInputFile(QProcess::nullDevice());
     // The sound belongs to the program: when the program goes, however it goes, so does the player.
-    const pid_t parentPid = ::getpid();
-    process->setChildProcessModifier([parentPid] {
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parentPid)
-            ::_exit(1); // the program died before the player got going
-    });
+    dieWithProgram(*process);
     // Told after the current event: a player that fails at once must not end before its address
     // has been announced.
     const quint64 started = ++m_started;

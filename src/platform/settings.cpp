@@ -79,6 +79,15 @@ ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnviron
         QStringLiteral("Product folder holding hist and skins/ (KIVARO_DATA_DIR)."), QStringLiteral("DIR"));
     const QCommandLineOption verboseOption(
         QStringLiteral("verbose"), QStringLiteral("One line on stderr per engine step (KIVARO_VERBOSE)."));
+    const QCommandLineOption backendOption(
+        QStringLiteral("backend"),
+        QStringLiteral("How a search finds its video: site (the video site's pages, the default) or yt-dlp "
+                       "(the yt-dlp program; the player must play the video page's address, as mpv "
+                       "does) (KIVARO_BACKEND)."),
+        QStringLiteral("site|yt-dlp"));
+    const QCommandLineOption ytDlpOption(
+        QStringLiteral("yt-dlp"), QStringLiteral("The command the yt-dlp backend runs (KIVARO_YT_DLP)."),
+        QStringLiteral("CMD"));
 
     parser.addOption(helpOption);
     parser.addOption(versionOption);
@@ -87,6 +96,8 @@ ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnviron
     parser.addOption(playerOption);
     parser.addOption(dataDirOption);
     parser.addOption(verboseOption);
+    parser.addOption(backendOption);
+    parser.addOption(ytDlpOption);
 
     if (!parser.parse(arguments)) {
         result.error = parser.errorText();
@@ -119,6 +130,18 @@ ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnviron
     }
     if (auto text = value(playerOption, "KIVARO_PLAYER"))
         settings.player = *text;
+    if (auto text = value(backendOption, "KIVARO_BACKEND")) {
+        if (*text == QLatin1String("site")) {
+            settings.backend = Settings::Backend::Site;
+        } else if (*text == QLatin1String("yt-dlp")) {
+            settings.backend = Settings::Backend::YtDlp;
+        } else {
+            result.error = QStringLiteral("--backend is site or yt-dlp, not \"%1\"").arg(*text);
+            return result;
+        }
+    }
+    if (auto text = value(ytDlpOption, "KIVARO_YT_DLP"))
+        settings.ytDlp = *text;
 
     if (auto text = value(dataDirOption, "KIVARO_DATA_DIR")) {
         settings.dataDir = *text;

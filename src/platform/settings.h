@@ -14,6 +14,10 @@ namespace kivaro {
 // option or, failing that, from an environment variable, or else keeps its built-in default.
 struct Settings
 {
+    // How a search finds its video: the design's own engine talking to the site, or the yt-dlp
+    // program that today's site needs. Chosen once at start.
+    enum class Backend { Site, YtDlp };
+
     QUrl site{QStringLiteral("http://www.youtube.com")};
     QUrl vendor{QStringLiteral("http://www.kivaro.com")};
     QUrl shop{QStringLiteral("http://www.cdrecordshop.com")};
@@ -21,6 +25,8 @@ struct Settings
     QString dataDir; // the product folder; empty until resolved by parse()
     QString installedSkins; // the skins installed with the program; empty: none
     bool verbose = false;
+    Backend backend = Backend::Site;
+    QString ytDlp = QStringLiteral("yt-dlp"); // the command the yt-dlp backend runs
 
     // An address that holds no video: loading it into the player stops the music.
     static QString neutralAddress() { return QStringLiteral("about:blank"); }
@@ -51,8 +57,9 @@ struct ParsedSettings
     QString error; // non-empty when the command line cannot be used
 };
 
-// Reads the options (--site, --vendor, --shop, --player, --data-dir, --verbose, --help, --version)
-// and their environment variables (KIVARO_SITE, ...). Options win over the environment.
+// Reads the options (--site, --vendor, --shop, --player, --data-dir, --verbose, --backend, --yt-dlp,
+// --help, --version) and their environment variables (KIVARO_SITE, ...). Options win over the
+// environment.
 ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnvironment &environment);
 
 } // namespace kivaro

@@ -62,6 +62,8 @@ private Q_SLOTS:
         QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus")} << QStringLiteral("bogus");
         QTest::newRow("missing value") << QStringList{QStringLiteral("--shop")} << QStringLiteral("shop");
         QTest::newRow("stray argument") << QStringList{QStringLiteral("extra")} << QStringLiteral("extra");
+        QTest::newRow("unknown backend") << QStringList{QStringLiteral("--backend=youtube-dl")}
+                                         << QStringLiteral("--backend is site or yt-dlp, not \"youtube-dl\"");
     }
 
     void badInput()
@@ -70,6 +72,43 @@ private Q_SLOTS:
         QFETCH(QString, error);
         const ParsedSettings parsed = parseSettings(QStringList{QStringLiteral("kivaro")} + arguments, {});
         QVERIFY2(parsed.error.contains(error), qPrintable(parsed.error));
+    }
+
+    void backend_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<bool>("ytDlp");
+        QTest::addColumn<QString>("command");
+        const QString plain = QStringLiteral("yt-dlp");
+        QTest::newRow("defaults") << QStringList() << QStringList() << false << plain;
+        QTest::newRow("option") << QStringList{QStringLiteral("--backend=yt-dlp")} << QStringList() << true << plain;
+        QTest::newRow("environment") << QStringList() << QStringList{QStringLiteral("KIVARO_BACKEND=yt-dlp")} << true
+                                     << plain;
+        QTest::newRow("option wins over environment")
+            << QStringList{QStringLiteral("--backend"), QStringLiteral("site")}
+            << QStringList{QStringLiteral("KIVARO_BACKEND=yt-dlp")} << false << plain;
+        QTest::newRow("command from the environment")
+            << QStringList() << QStringList{QStringLiteral("KIVARO_YT_DLP=/opt/yt-dlp --proxy x")} << false
+            << QStringLiteral("/opt/yt-dlp --proxy x");
+        QTest::newRow("command option wins")
+            << QStringList{QStringLiteral("--yt-dlp"), QStringLiteral("python3 -m yt_dlp")}
+            << QStringList{QStringLiteral("KIVARO_YT_DLP=x")} << false << QStringLiteral("python3 -m yt_dlp");
+    }
+
+    void backend()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, environment);
+        QFETCH(bool, ytDlp);
+        QFETCH(QString, command);
+        QProcessEnvironment env;
+        for (const QString &entry : environment)
+            env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+        const ParsedSettings parsed = parseSettings(QStringList{QStringLiteral("kivaro")} + arguments, env);
+        QCOMPARE(parsed.error, QString());
+        QCOMPARE(parsed.settings.backend == Settings::Backend::YtDlp, ytDlp);
+        QCOMPARE(parsed.settings.ytDlp, command);
     }
 
     void otherValues()
@@ -97,6 +136,8 @@ private Q_SLOTS:
         QCOMPARE(parsed.settings.player, QStringLiteral("cvlc"));
         QVERIFY(parsed.showVersion);
         QVERIFY(parsed.helpText.contains(QStringLiteral("--data-dir")));
+        QVERIFY(parsed.helpText.contains(QStringLiteral("--backend <site|yt-dlp>")));
+        QVERIFY(parsed.helpText.contains(QStringLiteral("--yt-dlp <CMD>")));
     }
 };
 
