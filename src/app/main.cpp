@@ -11,6 +11,13 @@
 
 #include <csignal>
 
+namespace {
+
+// Read by Qt's X11 support when it connects to the display.
+constexpr char NoSharedMemoryVariable[] = "QT_XCB_NO_MITSHM";
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("kivaro"));
@@ -38,7 +45,16 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    // The ticker redraws a small strip ten times a second. Through shared memory every redraw
+    // waits for the display server to confirm the one before (a round trip that wakes two threads);
+    // sent over the connection, a strip that size costs less than that wait. Only this program's
+    // own connection is set up so: the variable goes again before any other program is started.
+    const bool userChose = qEnvironmentVariableIsSet(NoSharedMemoryVariable);
+    if (!userChose)
+        qputenv(NoSharedMemoryVariable, "1");
     QApplication app(argc, argv);
+    if (!userChose)
+        qunsetenv(NoSharedMemoryVariable);
     QApplication::setDesktopFileName(QStringLiteral("kivaro"));
     kivaro::initAssets();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kivaro-256.png")));
