@@ -62,10 +62,12 @@ int main(int argc, char *argv[])
     std::signal(SIGPIPE, SIG_IGN);
 
     kivaro::Windows windows(parsed.settings);
-    // The desktop's media controls, when there is a session bus to offer them on.
-    windows.startMediaControls(QDBusConnection::sessionBus());
     // Everything starts from the splash: the version check, then the default search and, six
     // seconds on, the main window, or else the update prompt.
     windows.splash();
+    // The desktop's media controls, when there is a session bus to offer them on. Reaching the
+    // bus takes a while (starting one, where none runs yet), so the splash goes on screen first;
+    // the engine it has started is picked up as it stands.
+    windows.startMediaControls(QDBusConnection::sessionBus());
     return QApplication::exec();
 }
