@@ -39,7 +39,7 @@ measure() { # name pid
   s0=$(switches "$2") r0=$(runtime_ns "$2") t0=$(date +%s%N)
   sleep "$window"
   s1=$(switches "$2") r1=$(runtime_ns "$2") t1=$(date +%s%N)
-  echo "$(((s1 - s0) * 1000000000 / (t1 - t0))) $((r1 - r0)) $((t1 - t0))" >>"$scratch/$1"
+  awk -v s=$((s1 - s0)) -v r=$((r1 - r0)) -v t=$((t1 - t0)) 'BEGIN { printf "%.1f %d %d\n", s * 1e9 / t, r, t }' >>"$scratch/$1"
 }
 
 report() { # state name pid
