@@ -27,6 +27,9 @@ QString installedSkins()
     return QDir::cleanPath(programFolder + QStringLiteral(KIVARO_INSTALLED_SKINS));
 }
 
+// Read by Qt's X11 support when it connects to the display.
+constexpr char NoSharedMemoryVariable[] = "QT_XCB_NO_MITSHM";
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -56,7 +59,16 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    // The ticker redraws a small strip ten times a second. Through shared memory every redraw
+    // waits for the display server to confirm the one before (a round trip that wakes two threads);
+    // sent over the connection, a strip that size costs less than that wait. Only this program's
+    // own connection is set up so: the variable goes again before any other program is started.
+    const bool userChose = qEnvironmentVariableIsSet(NoSharedMemoryVariable);
+    if (!userChose)
+        qputenv(NoSharedMemoryVariable, "1");
     QApplication app(argc, argv);
+    if (!userChose)
+        qunsetenv(NoSharedMemoryVariable);
     QApplication::setDesktopFileName(QStringLiteral("kivaro"));
     kivaro::initAssets();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kivaro-256.png")));
@@ -68,10 +80,12 @@ int main(int argc, char *argv[])
     kivaro::Settings settings = parsed.settings;
     settings.installedSkins = installedSkins();
     kivaro::Windows windows(settings);
-    // The desktop's media controls, when there is a session bus to offer them on.
-    windows.startMediaControls(QDBusConnection::sessionBus());
     // Everything starts from the splash: the version check, then the default search and, six
     // seconds on, the main window, or else the update prompt.
     windows.splash();
+    // The desktop's media controls, when there is a session bus to offer them on. Reaching the
+    // bus takes a while (starting one, where none runs yet), so the splash goes on screen first;
+    // the engine it has started is picked up as it stands.
+    windows.startMediaControls(QDBusConnection::sessionBus());
     return QApplication::exec();
 }

@@ -257,6 +257,8 @@ void Form1::load()
 void Form1::setLooks(const StoredLooks &looks)
 {
     m_looks = looks;
+    // The frame on show may be one of the pictures just replaced.
+    Timer2->start();
 }
 
 // ---- the shared fields ----
@@ -585,6 +587,19 @@ void Form1::tmrStat_Timer()
 }
 
 void Form1::Timer2_Timer()
+{
+    const int counter = Bar->Value();
+    const qint64 frame = Image1->picture().cacheKey();
+    progressStep();
+    if (Bar->Value() != counter || Image1->picture().cacheKey() != frame)
+        return;
+    // A step that changed nothing changes nothing again until the target or the pictures change,
+    // so the timer rests until then instead of waking the program fifty times a second.
+    Timer2->stop();
+    connect(&m_engine(), &QWidget::windowTitleChanged, Timer2, qOverload<>(&QTimer::start), Qt::UniqueConnection);
+}
+
+void Form1::progressStep()
 {
     // A target that is not a number (the engine's caption before its first search) makes both
     // comparisons count as met: the counter goes up one and down two.

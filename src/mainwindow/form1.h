@@ -120,7 +120,8 @@ public:
     int GrabX = 0; // the press point, twips inside Picture1
     int GrabY = 0;
 
-    // One step of each timer (also driven directly by tests).
+    // One step of each timer (also driven directly by tests). The progress timer runs only while
+    // its steps change something: a new target or new pictures start it again.
     void tmrStat_Timer();
     void Timer2_Timer();
 
@@ -147,6 +148,7 @@ private:
     void showHistory();
     void showMenu();
     void applyTitleRule();
+    void progressStep();
     void mouseMoved(QObject *element);
     void mousePressed(QObject *element, const QMouseEvent *event);
     void mouseReleased(QObject *element, const QMouseEvent *event);

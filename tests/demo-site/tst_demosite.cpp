@@ -1,5 +1,6 @@
 #include "demosite.h"
 
+#include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTest>
 
@@ -128,6 +129,24 @@ private Q_SLOTS:
     {
         exchange(site.port(), "GET /res", true);
         QVERIFY(get(site.port(), "/version.dll").startsWith("HTTP/1.0 200"));
+    }
+
+    void silentSiteHearsAndNeverAnswers()
+    {
+        DemoSite silent;
+        silent.setSilent(true);
+        QVERIFY(silent.listen());
+        QTcpSocket client;
+        client.connectToHost(QHostAddress::LocalHost, silent.port());
+        QVERIFY(client.waitForConnected(5000));
+        client.write("GET /version.dll HTTP/1.0\r\n\r\n");
+        QSignalSpy answered(&client, &QTcpSocket::readyRead);
+        QSignalSpy closed(&client, &QTcpSocket::disconnected);
+        // Events run meanwhile, so the site has every chance to answer or close.
+        QVERIFY(!answered.wait(300));
+        QCOMPARE(closed.count(), 0);
+        QCOMPARE(client.state(), QAbstractSocket::ConnectedState);
+        QCOMPARE(silent.requestsServed(), 0);
     }
 };
 

@@ -196,12 +196,86 @@ private Q_SLOTS:
         QVERIFY(form().Image1->shows(skin.P[7]));
     }
 
+    // The progress timer rests after the first step that changes neither the counter nor the frame.
+    void progressTimerRests_data()
+    {
+        QTest::addColumn<QString>("start");    // the target the counter has reached before
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("moving");       // steps that change something
+        QTest::newRow("no number, counter 0") << QString() << QStringLiteral("Kivaro") << 0;
+        QTest::newRow("rising 0 to 30") << QString() << QStringLiteral("30") << 30;
+        QTest::newRow("rising 0 to 20") << QString() << QStringLiteral("20") << 20;
+        QTest::newRow("rising 20 to 30, frames 4 to 7") << QStringLiteral("20") << QStringLiteral("30") << 10;
+        // 28, 26, ..., 2 and the step to 0 that empties the area.
+        QTest::newRow("falling 30 to 0") << QStringLiteral("30") << QStringLiteral("0") << 15;
+        // 1, then 0; the area never had a frame, so emptying it changes nothing.
+        QTest::newRow("falling 3 to 0, no frame shown") << QStringLiteral("3") << QStringLiteral("0") << 2;
+        // 4, 3, 2, 1, 0 with frame 0 emptied at the end.
+        QTest::newRow("no number, counter 5") << QStringLiteral("5") << QStringLiteral("Kivaro") << 5;
+    }
+
+    void progressTimerRests()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, target);
+        QFETCH(int, moving);
+        if (!start.isEmpty()) {
+            setTarget(start);
+            steps(40);
+        }
+        setTarget(target);
+        form().Timer2->start();
+        steps(moving);
+        QVERIFY(form().Timer2->isActive());
+        steps(1);
+        QVERIFY(!form().Timer2->isActive());
+    }
+
+    // A resting progress timer starts again at once when the target or the pictures change.
+    void progressTimerWakes_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("newLooks");
+        QTest::addColumn<bool>("wakes");
+        QTest::newRow("new target") << QStringLiteral("0") << false << true;
+        QTest::newRow("the same target again") << QStringLiteral("30") << false << false;
+        QTest::newRow("a skin while playing") << QStringLiteral("30") << true << true;
+    }
+
+    void progressTimerWakes()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, newLooks);
+        QFETCH(bool, wakes);
+        setTarget(QStringLiteral("30"));
+        steps(31);
+        QVERIFY(!form().Timer2->isActive());
+        setTarget(target);
+        const StoredLooks skin = plainLooks();
+        if (newLooks)
+            form().setLooks(skin);
+        QCOMPARE(form().Timer2->isActive(), wakes);
+        if (newLooks) {
+            steps(1);
+            QVERIFY(form().Image1->shows(skin.P[7]));
+            steps(1);
+            QVERIFY(!form().Timer2->isActive());
+        }
+    }
+
     void progressTimerRunsFromCreation()
     {
         Form1Rig fresh;
         QVERIFY(fresh.form().Timer2->isActive());
         fresh.engine().setWindowTitle(protocol::ProgressPlaying);
         QTRY_COMPARE(fresh.form().Bar->Value(), 30);
+        // Settled, it rests; the next search's target sets it going again and the frames run down.
+        QTRY_VERIFY(!fresh.form().Timer2->isActive());
+        fresh.engine().setWindowTitle(QStringLiteral("0"));
+        QVERIFY(fresh.form().Timer2->isActive());
+        QTRY_COMPARE(fresh.form().Bar->Value(), 0);
+        QTRY_VERIFY(!fresh.form().Timer2->isActive());
+        QVERIFY(fresh.form().Image1->picture().isNull());
     }
 };
 

@@ -76,8 +76,12 @@ QString DemoSite::errorString() const
 void DemoSite::onNewConnection()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        if (m_silent) {
+            connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
+            continue;
+        }
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         auto *timeout = new QTimer(socket);
         timeout->setSingleShot(true);
         connect(timeout, &QTimer::timeout, socket, [socket] {

@@ -34,6 +34,9 @@ public:
     QString release() const { return m_release; }
 
     void setVerbose(bool verbose) { m_verbose = verbose; }
+    // A silent site accepts connections, reads what comes and never answers nor closes: a site that
+    // hangs, for trying what the program does while it waits.
+    void setSilent(bool silent) { m_silent = silent; }
     const Catalogue &catalogue() const { return m_catalogue; }
     int requestsServed() const { return m_served; }
 
@@ -58,6 +61,7 @@ private:
     Catalogue m_catalogue;
     QString m_release = QStringLiteral("3");
     bool m_verbose = false;
+    bool m_silent = false;
     int m_served = 0;
 };
 

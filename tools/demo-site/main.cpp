@@ -25,9 +25,12 @@ int main(int argc, char *argv[])
                                            QStringLiteral("Release number that /version.dll announces."),
                                            QStringLiteral("NUMBER"), QStringLiteral("3"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"), QStringLiteral("Print each request served."));
+    const QCommandLineOption silentOption(QStringLiteral("silent"),
+                                          QStringLiteral("Accept connections and never answer (a site that hangs)."));
     parser.addOption(portOption);
     parser.addOption(releaseOption);
     parser.addOption(verboseOption);
+    parser.addOption(silentOption);
     parser.process(app);
 
     bool ok = false;
@@ -41,6 +44,7 @@ int main(int argc, char *argv[])
     kivaro::demo::DemoSite site;
     site.setRelease(parser.value(releaseOption));
     site.setVerbose(parser.isSet(verboseOption));
+    site.setSilent(parser.isSet(silentOption));
     if (!site.listen(quint16(port))) {
         err << "kivaro-demo-site: cannot listen on 127.0.0.1:" << port << ": " << site.errorString() << Qt::endl;
         return 1;
