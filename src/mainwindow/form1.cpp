@@ -330,8 +330,12 @@ void Form1::Add(const QString &title)
 
 void Form1::showSkinChooser()
 {
-    if (!m_skinChooser)
+    if (!m_skinChooser) {
         m_skinChooser = new Form4(m_skinFolders, m_looks, this);
+        // The chooser writes the stored pictures itself; the resting frame timer steps again so
+        // the next tick shows the skin's own frame.
+        connect(m_skinChooser, &QObject::destroyed, Timer2, qOverload<>(&QTimer::start));
+    }
     m_skinChooser->show();
     m_skinChooser->raise();
     m_skinChooser->activateWindow();

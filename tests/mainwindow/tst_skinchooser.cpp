@@ -174,10 +174,14 @@ private Q_SLOTS:
             form().Timer2_Timer();
         QVERIFY(form().Image1->shows(form().looks().P[7]));
         QCOMPARE(form().Image1->size(), QSize(68, 70));
+        // A step that changes nothing puts the frame timer to rest; the chooser must wake it.
+        form().Timer2_Timer();
+        QVERIFY(!form().Timer2->isActive());
 
         form().showSkinChooser();
         chooser()->File1->setCurrentRow(0);
         chooser()->File1_DblClick();
+        QTRY_VERIFY(form().Timer2->isActive());
         QVERIFY(!form().Image1->shows(form().looks().P[7]));
         form().Timer2_Timer();
         QVERIFY(form().Image1->shows(form().looks().P[7]));
