@@ -7,6 +7,7 @@
 #include "mainwindow/form1layout.h"
 #include "mainwindow/form4.h"
 #include "mainwindow/picturebox.h"
+#include "platform/devicepicture.h"
 #include "platform/events.h"
 #include "platform/player.h"
 #include "platform/propertybag.h"
@@ -54,9 +55,22 @@ constexpr QRgb TickerWhite = qRgb(255, 255, 255);
 constexpr int Arial825 = 11;
 constexpr int Arial675 = 9;
 
+// A built-in picture; from its "@2x" twin when a screen shows more than one device pixel to the
+// logical pixel.
+QPixmap stored(const QString &name)
+{
+    const QString path = QStringLiteral(":/skin/") + name + QStringLiteral(".png");
+    if (screensWantTwinsAt2x()) {
+        const QPixmap sharp(twinAt2x(path));
+        if (!sharp.isNull())
+            return sharp;
+    }
+    return QPixmap(path);
+}
+
 QPixmap stored(const char *name)
 {
-    return QPixmap(QStringLiteral(":/skin/") + QLatin1String(name) + QStringLiteral(".png"));
+    return stored(QLatin1String(name));
 }
 
 } // namespace
@@ -78,7 +92,7 @@ StoredLooks StoredLooks::defaults()
     looks.Xo = stored("Xo");
     looks.Xd = stored("Xd");
     for (int k = 0; k < NoFrame; ++k)
-        looks.P[k] = QPixmap(QStringLiteral(":/skin/P%1.png").arg(k));
+        looks.P[k] = stored(QStringLiteral("P%1").arg(k));
     looks.historyGlyph = stored("history");
     looks.handCursor = QPixmap(QStringLiteral(":/cursors/pointing-hand-hotspot-5-0.png"));
     return looks;
@@ -221,8 +235,10 @@ void Form1::buildElements()
     stored.write(QStringLiteral("Max"), ProgressCounterMax);
     Bar->ReadProperties(stored);
 
-    for (PictureBox *element : {Picture1, Image1, Image2, Eb, Db, Xb})
+    for (PictureBox *element : { Picture1, Image1, Image2, Eb, Db, Xb }) {
+        element->setHoleColour(TransparentRed);
         connect(element, &PictureBox::lookChanged, this, [this] { updateTransparentColor(this); });
+    }
 
     for (QWidget *element : {static_cast<QWidget *>(Picture1), static_cast<QWidget *>(Text1),
                              static_cast<QWidget *>(Image1), static_cast<QWidget *>(Image2),
