@@ -2,6 +2,7 @@
 
 #include "controls/progressbar/progressbarstyle.h"
 #include "platform/canvas.h"
+#include "platform/devicepicture.h"
 #include "platform/propertybag.h"
 #include "platform/rounding.h"
 
@@ -194,14 +195,17 @@ void UserControl1::paintEvent(QPaintEvent *)
             return;
         Canvas canvas(direct);
         paintProgressBar(canvas, clientSize(), m_look);
-        painter.drawImage(QPoint(0, 0), direct);
+        drawPixelDrawing(painter, direct);
         return;
     }
     // A repaint the control did not ask for itself (uncovered, resized) paints the bar afresh.
     if (!m_pictureFresh)
         render();
     m_pictureFresh = false;
-    pDraw(painter, 0, 0, width(), height(), 0, 0);
+    if (paintsPixelForPixel(painter))
+        pDraw(painter, 0, 0, width(), height(), 0, 0);
+    else // a scaled screen: a clean scale of the bar as it looks at one device pixel to the pixel
+        drawPixelDrawing(painter, m_picture.copy(rect()));
 }
 
 void UserControl1::resizeEvent(QResizeEvent *event)

@@ -1,6 +1,7 @@
 #include "controls/xpbutton/xpbutton.h"
 
 #include "platform/canvas.h"
+#include "platform/devicepicture.h"
 #include "platform/events.h"
 #include "platform/propertybag.h"
 #include "platform/rounding.h"
@@ -754,7 +755,7 @@ void XPButton::paintEvent(QPaintEvent *)
     if (m_surface.isNull())
         painter.fillRect(rect(), QColor::fromRgb(toQRgb(m_palette.face)));
     else
-        painter.drawImage(QPoint(0, 0), m_surface);
+        drawPixelDrawing(painter, m_surface); // on a scaled screen, a clean scale of the look
 }
 
 void XPButton::resizeEvent(QResizeEvent *event)
