@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QtGui/qguiapplication_platform.h>
+#include <QtMath>
 
 #include <cmath>
 #include <functional>
@@ -215,6 +216,35 @@ private Q_SLOTS:
         QVERIFY(!outline.contains(cutCorner - place.topLeft()));
         QCOMPARE(windowUnderPointerAt(cutCorner), xcb_window_t(XCB_NONE));
         QCOMPARE(windowUnderPointerAt(place.center()), window);
+    }
+
+    // Dragging by the background follows the pointer at any scale: the window moves as far as the
+    // pointer does, in the screen's pixels (give or take the one a logical pixel rounds to).
+    void draggingFollowsThePointer_data()
+    {
+        QTest::addColumn<QPoint>("by"); // device pixels
+        QTest::newRow("right and down") << QPoint(60, 30);
+        QTest::newRow("left and down") << QPoint(-45, 15);
+    }
+    void draggingFollowsThePointer()
+    {
+        QFETCH(QPoint, by);
+        windowUnderPointerAt(QPoint(0, 0));
+        form().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+        const auto window = static_cast<xcb_window_t>(form().winId());
+        const QRect before = onRoot(window);
+        const QPoint grab(150, 95); // on the background, clear of its cut corners
+        const QPoint pointer = before.topLeft() + (QPointF(grab) * scale).toPoint();
+        windowUnderPointerAt(pointer);
+        QTest::mousePress(form().Picture1, Qt::LeftButton, {}, grab);
+        QCOMPARE(form().Dragging, 1);
+        // The pointer moves on the screen (the move read where the window was when it came).
+        windowUnderPointerAt(pointer + by);
+        QTest::mouseMove(form().Picture1, grab + (QPointF(by) / scale).toPoint());
+        QTRY_VERIFY((onRoot(window).topLeft() - before.topLeft() - by).manhattanLength() <= 2 * qCeil(scale));
+        QTest::mouseRelease(form().Picture1, Qt::LeftButton, {}, grab);
+        QCOMPARE(form().Dragging, 0);
     }
 };
 
