@@ -91,10 +91,13 @@ std::optional<MinisignKey> MinisignKey::read(QByteArrayView text, QString *why)
 
 QString MinisignKey::keyIdText() const
 {
-    // minisign reads the id as a little-endian number and prints that.
+    // minisign reads the id as a little-endian number and prints that in hex, without leading zeros.
     QByteArray reversed(reinterpret_cast<const char *>(m_keyId.data()), KeyIdBytes);
     std::reverse(reversed.begin(), reversed.end());
-    return QString::fromLatin1(reversed.toHex().toUpper());
+    QByteArray digits = reversed.toHex().toUpper();
+    while (digits.size() > 1 && digits.startsWith('0'))
+        digits.remove(0, 1);
+    return QString::fromLatin1(digits);
 }
 
 QByteArray MinisignKey::text() const

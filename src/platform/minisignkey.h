@@ -30,7 +30,8 @@ public:
 
     const KeyId &keyId() const { return m_keyId; }
     const Key &key() const { return m_key; }
-    // The key id as minisign shows it: sixteen upper-case hex digits, last byte first.
+    // The key id as minisign shows it: the number its eight bytes make, last byte first, in
+    // upper-case hex without leading zeros.
     QString keyIdText() const;
     // The base64 line.
     QByteArray text() const;

@@ -163,6 +163,26 @@ private Q_SLOTS:
         }
     }
 
+    void keyIdText_data()
+    {
+        QTest::addColumn<QByteArray>("keyId");
+        QTest::addColumn<QString>("text");
+        // As minisign printed them for keys it made.
+        QTest::newRow("Kivaro's release key")
+            << QByteArray::fromHex("b650c045a6dd54c3") << QStringLiteral("C354DDA645C050B6");
+        QTest::newRow("leading zero left out")
+            << QByteArray::fromHex("1b7b10f319c67408") << QStringLiteral("874C619F3107B1B");
+    }
+
+    void keyIdText()
+    {
+        QFETCH(QByteArray, keyId);
+        QFETCH(QString, text);
+        MinisignKey::KeyId id;
+        std::copy_n(keyId.constData(), id.size(), id.begin());
+        QCOMPARE(MinisignKey(id, {}).keyIdText(), text);
+    }
+
     void verify_data()
     {
         QTest::addColumn<QByteArray>("signature");
