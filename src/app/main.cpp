@@ -42,8 +42,8 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const kivaro::ParsedSettings parsed =
-        kivaro::parseSettings(arguments, QProcessEnvironment::systemEnvironment());
+    const kivaro::ParsedSettings parsed
+        = kivaro::parseSettings(arguments, QProcessEnvironment::systemEnvironment());
     QTextStream out(stdout);
     QTextStream err(stderr);
     if (!parsed.error.isEmpty()) {
@@ -77,6 +77,10 @@ int main(int argc, char *argv[])
 
     if (parsed.settings.verbose)
         kivaro::showVerboseLines();
+    if (!parsed.settingsFile.isEmpty())
+        qCInfo(kivaro::lcEngine).noquote()
+            << QStringLiteral("settings read from %1").arg(parsed.settingsFile);
+    qCInfo(kivaro::lcEngine).noquote() << parsed.backendChoice;
     kivaro::Settings settings = parsed.settings;
     settings.installedSkins = installedSkins();
     kivaro::Windows windows(settings);
