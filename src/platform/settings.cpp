@@ -37,6 +37,17 @@ QString checkUrl(const QString &text, QUrl *url)
     return {};
 }
 
+// A message as it may go to a terminal: the file's or the user's text in it cannot move the cursor,
+// colour the screen or start a new line.
+QString printable(QString message)
+{
+    for (QChar &c : message) {
+        if (c.category() == QChar::Other_Control)
+            c = QChar(0xFFFD);
+    }
+    return message;
+}
+
 std::optional<bool> switchValue(const QString &text)
 {
     const QString v = text.trimmed().toLower();
@@ -212,7 +223,9 @@ BackendChoice chooseBackend(const Settings &settings, const QString &searchPath)
     };
 }
 
-ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnvironment &environment)
+namespace {
+
+ParsedSettings readSettings(const QStringList &arguments, const QProcessEnvironment &environment)
 {
     ParsedSettings result;
     Settings &settings = result.settings;
@@ -324,6 +337,15 @@ ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnviron
     const BackendChoice choice = chooseBackend(settings, environment.value(QStringLiteral("PATH")));
     settings.backend = choice.backend;
     result.backendChoice = choice.reason;
+    return result;
+}
+
+} // namespace
+
+ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnvironment &environment)
+{
+    ParsedSettings result = readSettings(arguments, environment);
+    result.error = printable(result.error);
     return result;
 }
 

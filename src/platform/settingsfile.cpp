@@ -71,8 +71,8 @@ int takeEntry(void *user, const char *section, const char *name, const char *val
         return 0;
     };
     const QString key = QString::fromUtf8(name);
-    // The reader also takes "key: value"; a key of two words is a line without "=".
-    if (key.contains(QLatin1Char(' ')) || key.contains(QLatin1Char('\t')))
+    // The reader also takes "key: value"; a key of two words is a line without "=", and so is none.
+    if (key.isEmpty() || key.contains(QLatin1Char(' ')) || key.contains(QLatin1Char('\t')))
         return fail(QStringLiteral("the line is not \"key = value\""));
     if (*section != '\0')
         return fail(QStringLiteral("%1 stands in the group [%2]; the settings stand outside any group")

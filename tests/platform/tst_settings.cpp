@@ -341,6 +341,12 @@ private Q_SLOTS:
         QTest::newRow("bad even where an option overrides it")
             << QByteArray("backend = x") << QStringList { QStringLiteral("--backend=site") } << none
             << QStringLiteral("%1:1: backend is auto, site or yt-dlp, not \"x\"");
+        QTest::newRow("no key") << QByteArray("=player = mpv") << none << none
+                                << QStringLiteral("%1:1: the line is not \"key = value\"");
+        QTest::newRow("what the file says cannot steer the terminal")
+            << QByteArray("backend = \x1b[2J\x1b]0;pwned\x07\rsite\n") << none << none
+            << QStringLiteral(
+                   "%1:1: backend is auto, site or yt-dlp, not \"\uFFFD[2J\uFFFD]0;pwned\uFFFD\uFFFDsite\"");
         QTest::newRow("too large") << QByteArray(70 * 1024, '#') << none << none
                                    << QStringLiteral("%1: larger than 65536 bytes: not a settings file");
         QTest::newRow("a variable names itself")
