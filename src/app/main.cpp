@@ -42,8 +42,8 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const kivaro::ParsedSettings parsed
-        = kivaro::parseSettings(arguments, QProcessEnvironment::systemEnvironment());
+    const kivaro::ParsedSettings parsed =
+        kivaro::parseSettings(arguments, QProcessEnvironment::systemEnvironment());
     QTextStream out(stdout);
     QTextStream err(stderr);
     if (!parsed.error.isEmpty()) {

@@ -31,6 +31,11 @@ bool MediaPlayer2PlayerAdaptor::CanPause() const
     return m_service.controlled();
 }
 
+bool MediaPlayer2PlayerAdaptor::CanSeek() const
+{
+    return m_service.canSeek();
+}
+
 void MediaPlayer2PlayerAdaptor::Pause()
 {
     m_service.pause();

@@ -43,7 +43,7 @@ public:
     bool CanGoPrevious() const { return false; }
     bool CanPlay() const { return true; }
     bool CanPause() const;
-    bool CanSeek() const { return CanPause(); }
+    bool CanSeek() const;
     // Play and Stop always work, with or without control of the player: desktops hide every button
     // of a player that says it cannot be controlled.
     bool CanControl() const { return true; }

@@ -63,6 +63,7 @@ bool MprisService::registerOn(const QDBusConnection &connection)
             m_sentMetadata = metadata();
             m_sentVolume = volume();
             m_sentControlled = controlled();
+            m_sentCanSeek = canSeek();
             return true;
         }
     }
@@ -109,6 +110,11 @@ MpvIpc *MprisService::controlledPlayer() const
 bool MprisService::controlled() const
 {
     return controlledPlayer() != nullptr;
+}
+
+bool MprisService::canSeek() const
+{
+    return controlled() && m_lengthUs >= 0;
 }
 
 double MprisService::volume() const
@@ -188,14 +194,16 @@ void MprisService::sendChangeSignal()
     if (level != m_sentVolume)
         changed.insert(QStringLiteral("Volume"), level);
     const bool canControl = controlled();
-    if (canControl != m_sentControlled) {
+    if (canControl != m_sentControlled)
         changed.insert(QStringLiteral("CanPause"), canControl);
-        changed.insert(QStringLiteral("CanSeek"), canControl);
-    }
+    const bool seekable = canSeek();
+    if (seekable != m_sentCanSeek)
+        changed.insert(QStringLiteral("CanSeek"), seekable);
     m_sentStatus = status;
     m_sentMetadata = map;
     m_sentVolume = level;
     m_sentControlled = canControl;
+    m_sentCanSeek = seekable;
     if (changed.isEmpty())
         return;
     QDBusMessage signal
@@ -262,13 +270,13 @@ void MprisService::setVolume(double volume)
 void MprisService::seek(qlonglong offset)
 {
     MpvIpc *control = controlledPlayer();
-    if (!control)
+    if (!control || !canSeek())
         return;
     // Any offset the bus may carry, without overflow: none goes further than a track can be long.
     constexpr qint64 MaxOffsetUs = qint64(MpvIpc::MaxSeconds) * 1000000;
     const qint64 target
         = std::max<qint64>(0, control->positionUs() + std::clamp<qint64>(offset, -MaxOffsetUs, MaxOffsetUs));
-    if (m_lengthUs >= 0 && target > m_lengthUs)
+    if (target > m_lengthUs)
         return;
     control->seekTo(target);
 }
@@ -276,7 +284,7 @@ void MprisService::seek(qlonglong offset)
 void MprisService::setPosition(const QString &trackId, qlonglong position)
 {
     MpvIpc *control = controlledPlayer();
-    if (!control || trackId != this->trackId() || position < 0 || (m_lengthUs >= 0 && position > m_lengthUs))
+    if (!control || !canSeek() || trackId != this->trackId() || position < 0 || position > m_lengthUs)
         return;
     control->seekTo(position);
 }

@@ -62,6 +62,8 @@ public:
     bool playing() const;
     // A video plays (or is paused) in a player that answers: pause, volume and seeking work.
     bool controlled() const;
+    // Controlled, and the track has a length to move in (a stream without end has none).
+    bool canSeek() const;
     // The controlled player's volume, 0.0 to 1.0; 1.0 without control.
     double volume() const;
     // Where the controlled player stands in the track, in microseconds; 0 without control.
@@ -86,7 +88,7 @@ public:
     // 0.0 to 1.0, clamped, as the player's 0 to 100.
     void setVolume(double volume);
     // Moves by an offset in microseconds, not before the start; past the end it does nothing, as
-    // Next does here.
+    // Next does here. Seeking needs a track whose length is known.
     void seek(qlonglong offset);
     // Jumps to a point of the track named; nothing for another track or a point outside it.
     void setPosition(const QString &trackId, qlonglong position);
@@ -117,6 +119,7 @@ private:
     QVariantMap m_sentMetadata;
     double m_sentVolume = 1.0;
     bool m_sentControlled = false;
+    bool m_sentCanSeek = false;
 };
 
 } // namespace kivaro

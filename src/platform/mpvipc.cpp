@@ -386,7 +386,9 @@ void MpvIpc::seekTo(qint64 positionUs)
         return;
     const double seconds = std::clamp(double(positionUs) / MicrosecondsPerSecond, 0.0, MaxSeconds);
     // Exactly there, not at the nearest point the stream can start from: the desktop shows where it asked.
-    send(QJsonArray { QStringLiteral("seek"), seconds, QStringLiteral("absolute+exact") });
+    // A seek asked for is told when playback restarts, also when mpv takes it as where to start.
+    if (send(QJsonArray { QStringLiteral("seek"), seconds, QStringLiteral("absolute+exact") }) != 0)
+        m_seeking = true;
 }
 
 } // namespace kivaro
