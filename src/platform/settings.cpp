@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
@@ -35,6 +36,40 @@ QString checkUrl(const QString &text, QUrl *url)
         return QStringLiteral("needs an http address such as http://127.0.0.1:8080, not \"%1\"").arg(text);
     *url = parsed;
     return {};
+}
+
+// Kivaro's release key. Its secret half stays with the release manager; README says how a release
+// is signed with it.
+constexpr char ReleaseKeyText[] = "RWS2UMBFpt1Uw7cFPYu8as4CkHZMZD+IcXTuE4hE037cdeAw6G0FsSqn";
+
+// A .pub file is two short lines; anything much larger is not one.
+constexpr qint64 MaxKeyFileBytes = 4096;
+
+// The key itself ("RW...") or the path of a .pub file holding it. The error follows the name of
+// where the text came from.
+QString readKey(const QString &text, MinisignKey *key)
+{
+    if (auto given = MinisignKey::read(text.toLatin1())) {
+        *key = *given;
+        return {};
+    }
+    QFile file(text);
+    if (!text.isEmpty() && file.open(QIODevice::ReadOnly)) {
+        const QByteArray content = file.read(MaxKeyFileBytes + 1);
+        QString why;
+        if (content.size() <= MaxKeyFileBytes) {
+            if (auto fromFile = MinisignKey::read(content, &why)) {
+                *key = *fromFile;
+                return {};
+            }
+        } else {
+            why = QStringLiteral("not a minisign public key: larger than %1 bytes").arg(MaxKeyFileBytes);
+        }
+        return QStringLiteral(": \"%1\" is %2").arg(text, why);
+    }
+    return QStringLiteral(
+               "needs a minisign public key (the RW... line) or the path of its .pub file, not \"%1\"")
+        .arg(text);
 }
 
 // A message as it may go to a terminal: the file's or the user's text in it cannot move the cursor,
@@ -166,10 +201,27 @@ QList<Row> rows()
               return QString();
           },
           false, true },
+        { QCommandLineOption(
+              QStringLiteral("vendor-key"),
+              QStringLiteral(
+                  "The minisign public key, its RW... line or its .pub file, that must have signed the "
+                  "vendor's version file and installer; default: Kivaro's release key "
+                  "(KIVARO_VENDOR_KEY)."),
+              QStringLiteral("KEY")),
+          "KIVARO_VENDOR_KEY",
+          [](const QString &text, Source, Settings &settings) { return readKey(text, &settings.vendorKey); },
+          false, true },
     };
 }
 
 } // namespace
+
+MinisignKey Settings::releaseKey()
+{
+    const std::optional<MinisignKey> key = MinisignKey::read(ReleaseKeyText);
+    Q_ASSERT(key);
+    return *key;
+}
 
 QStringList Settings::skinFolders() const
 {
@@ -284,7 +336,8 @@ ParsedSettings readSettings(const QStringList &arguments, const QProcessEnvironm
             Settings scratch;
             error = row->apply(entry.value, Source::File, scratch);
             if (!error.isEmpty())
-                error = entry.key + QLatin1Char(' ') + error;
+                error = entry.key + (error.startsWith(QLatin1Char(':')) ? QString() : QStringLiteral(" "))
+                    + error;
         }
         if (!error.isEmpty()) {
             result.error = QStringLiteral("%1:%2: %3").arg(file.path()).arg(entry.line).arg(error);
@@ -321,7 +374,8 @@ ParsedSettings readSettings(const QStringList &arguments, const QProcessEnvironm
         }
         const QString error = row.apply(text, source, settings);
         if (!error.isEmpty()) {
-            result.error = origin + QLatin1Char(' ') + error;
+            result.error
+                = origin + (error.startsWith(QLatin1Char(':')) ? QString() : QStringLiteral(" ")) + error;
             return result;
         }
     }

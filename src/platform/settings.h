@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/minisignkey.h"
+
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -29,6 +31,11 @@ struct Settings
     bool verbose = false;
     Backend backend = Backend::Auto;
     QString ytDlp = QStringLiteral("yt-dlp"); // the command the yt-dlp backend runs
+    // The key that must have signed the vendor's version file and installer.
+    MinisignKey vendorKey = releaseKey();
+
+    // Kivaro's own release key, whose secret half signs every release.
+    static MinisignKey releaseKey();
 
     // An address that holds no video: loading it into the player stops the music.
     static QString neutralAddress() { return QStringLiteral("about:blank"); }
@@ -62,8 +69,8 @@ struct ParsedSettings
 };
 
 // Reads the options (--site, --vendor, --shop, --player, --data-dir, --verbose, --backend, --yt-dlp,
-// --help, --version), their environment variables (KIVARO_SITE, ...) and the settings file
-// (SettingsFile::path(), keys named as the long options). An option wins over its variable, the
+// --vendor-key, --help, --version), their environment variables (KIVARO_SITE, ...) and the settings
+// file (SettingsFile::path(), keys named as the long options). An option wins over its variable, the
 // variable over the file. Every line of the file must be a known key with a usable value. An Auto
 // backend is decided here, with the PATH of the environment.
 ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnvironment &environment);
