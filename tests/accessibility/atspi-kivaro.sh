@@ -27,8 +27,8 @@ dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesk
 "$2" --port 0 >"$scratch/site" 2>&1 & pids+=($!)
 for _ in $(seq 100); do grep -q 'serving http' "$scratch/site" && break; sleep 0.1; done
 site=$(sed -n 's/.*serving \(http:[^ ]*\).*/\1/p' "$scratch/site" | head -n1)
-"$1" --site "$site" --vendor "$site" --shop "$site" --backend site --player true --data-dir "$scratch/data" \
-  >"$scratch/kivaro" 2>&1 & kivaro=$!; pids+=($kivaro)
+XDG_CONFIG_HOME="$scratch" "$1" --site "$site" --vendor "$site" --shop "$site" --backend site --player true \
+  --data-dir "$scratch/data" >"$scratch/kivaro" 2>&1 & kivaro=$!; pids+=($kivaro)
 
 timeout 90 "$KIVARO_ATSPI_PYTHON" "$(dirname "$0")/atspi-kivaro.py" || { cat "$scratch/kivaro" >&2; exit 1; }
 for _ in $(seq 100); do kill -0 "$kivaro" 2>/dev/null || exit 0; sleep 0.1; done
