@@ -624,10 +624,7 @@ void Form1::tickerSteps(qint64 steps)
 
 void Form1::Timer2_Timer()
 {
-    const int counter = Bar->Value();
-    const qint64 frame = Image1->picture().cacheKey();
-    progressStep();
-    if (Bar->Value() != counter || Image1->picture().cacheKey() != frame)
+    if (progressStep(m_engine().progressValue()))
         return;
     // A step that changed nothing changes nothing again until the target or the pictures change,
     // so the timer rests until then instead of waking the program fifty times a second.
@@ -637,9 +634,26 @@ void Form1::Timer2_Timer()
 
 void Form1::wakeFrames()
 {
-    // Away from the screen the frames wait; they step again when the window returns.
-    if (m_onScreen)
+    if (m_onScreen) {
         Timer2->start();
+        return;
+    }
+    // Away from the screen the frames do not wake: the steps the old target would have brought
+    // are taken now, at once, and the new one counts from here.
+    const qint64 now = m_clock.elapsed();
+    catchUpFrames(now);
+    m_targetAway = m_engine().progressValue();
+}
+
+void Form1::catchUpFrames(qint64 now)
+{
+    for (; m_framesAt + ProgressIntervalMs <= now; m_framesAt += ProgressIntervalMs) {
+        if (!progressStep(m_targetAway)) {
+            // Nothing changes again until the target does; the steps keep their rhythm.
+            m_framesAt += (now - m_framesAt) / ProgressIntervalMs * ProgressIntervalMs;
+            break;
+        }
+    }
 }
 
 void Form1::showEvent(QShowEvent *event)
@@ -679,6 +693,9 @@ void Form1::followScreenPresence()
             m_tickerDue = now + tmrStat->remainingTime();
         tmrStat->stop();
         Timer2->stop();
+        m_framesAt = now;
+        m_targetAway = m_engine().progressValue();
+        connect(&m_engine(), &QWidget::windowTitleChanged, this, &Form1::wakeFrames, Qt::UniqueConnection);
         return;
     }
     // The ticker takes the steps the time away has brought, and keeps its rhythm.
@@ -689,16 +706,28 @@ void Form1::followScreenPresence()
     } else {
         tmrStat->start(int(-late));
     }
-    // The frames go on from the counter; a step that changes nothing puts them to rest again.
+    // The frames show what they would have shown (before the first show, all the while at the
+    // target of now); the timer rests again after a step that changes nothing.
+    if (m_targetAway.isNull())
+        m_targetAway = m_engine().progressValue();
+    catchUpFrames(now);
     Timer2->start();
 }
 
-void Form1::progressStep()
+bool Form1::progressStep(const QString &progressValue)
+{
+    const int before = Bar->Value();
+    const qint64 frame = Image1->picture().cacheKey();
+    progressStepOf(progressValue);
+    return Bar->Value() != before || Image1->picture().cacheKey() != frame;
+}
+
+void Form1::progressStepOf(const QString &progressValue)
 {
     // A target that is not a number (the engine's caption before its first search) makes both
     // comparisons count as met: the counter goes up one and down two.
     bool isNumber = false;
-    const int target = m_engine().progressValue().toInt(&isNumber);
+    const int target = progressValue.toInt(&isNumber);
     int counter = Bar->Value();
     if (!isNumber || target > counter) {
         ++counter;

@@ -128,8 +128,8 @@ public:
 
     // One step of each timer (also driven directly by tests). The progress timer runs only while
     // its steps change something: a new target or new pictures start it again. Both timers run only
-    // while the window is on screen (shown, not minimised, exposed); when it returns, the ticker
-    // shows what the time since its last step has brought and the frames go on from the counter.
+    // while the window is on screen (shown, not minimised, exposed); when it returns, the ticker and
+    // the frames take at once the steps the time away has brought.
     void tmrStat_Timer();
     void Timer2_Timer();
     // Takes that many ticker steps at once, as the time the window spent away from the screen brings.
@@ -163,7 +163,10 @@ private:
     void showHistory();
     void showMenu();
     void applyTitleRule();
-    void progressStep();
+    // One progress step against that target; whether it changed the counter or the frame.
+    bool progressStep(const QString &progressValue);
+    void progressStepOf(const QString &progressValue);
+    void catchUpFrames(qint64 now);
     void wakeFrames();
     void followScreenPresence();
     void mouseMoved(QObject *element);
@@ -188,6 +191,9 @@ private:
     // Time since load; while the window is away, the time the next ticker step was due.
     QElapsedTimer m_clock;
     qint64 m_tickerDue = 0;
+    // While away: the time up to which the frames have stepped, and the engine's target since then.
+    qint64 m_framesAt = 0;
+    QString m_targetAway;
     QPointer<QWindow> m_watchedWindow; // whose exposure the timers follow
 };
 
