@@ -120,7 +120,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("target"); // the engine's progress value while away, from 20
         QTest::addColumn<int>("counter"); // on return
         QTest::addColumn<int>("frame");
-        QTest::newRow("minimised, a new search") << QStringLiteral("minimise") << QStringLiteral("0") << 0 << 8;
+        QTest::newRow("minimised, a new search")
+            << QStringLiteral("minimise") << QStringLiteral("0") << 0 << 8;
         QTest::newRow("hidden, the video found") << QStringLiteral("hide") << QStringLiteral("30") << 30 << 7;
     }
 
