@@ -248,6 +248,8 @@ void Form1::load()
 {
     setFixedSize(form1layout::Window);
     Picture1->setBackgroundColour(QColor(TransparentRed));
+    // The background box fills all of itself: what lies beneath it is never drawn.
+    Picture1->setAttribute(Qt::WA_OpaquePaintEvent);
     Picture1->setPicture(m_looks.IMn);
     Text1->setSelection(0, int(Text1->text().size()));
     QPalette palette = this->palette();
