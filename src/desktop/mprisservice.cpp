@@ -6,6 +6,9 @@
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QPointer>
+
+#include <utility>
 
 namespace kivaro {
 
@@ -32,6 +35,8 @@ MprisService::MprisService(const QString &neutralAddress, Actions actions, QObje
     m_changeSignal.setSingleShot(true);
     m_changeSignal.setInterval(0);
     connect(&m_changeSignal, &QTimer::timeout, this, &MprisService::sendChangeSignal);
+    m_requestTimer.setSingleShot(true);
+    connect(&m_requestTimer, &QTimer::timeout, this, &MprisService::runRequests);
 }
 
 MprisService::~MprisService()
@@ -136,7 +141,9 @@ void MprisService::sendChangeSignal()
 
 void MprisService::raise()
 {
-    m_actions.raise();
+    m_raisePending = true;
+    if (!m_running)
+        m_requestTimer.start(0);
 }
 
 void MprisService::quit()
@@ -156,21 +163,56 @@ void MprisService::quit()
 
 void MprisService::stop()
 {
-    m_actions.stop();
+    request(Transport::Stop);
 }
 
 void MprisService::play()
 {
-    if (!playing())
-        m_actions.replay();
+    request(Transport::Play);
 }
 
 void MprisService::playPause()
 {
-    if (playing())
-        m_actions.stop();
-    else
-        m_actions.replay();
+    request(Transport::PlayPause);
+}
+
+void MprisService::request(Transport transport)
+{
+    m_transportPending = transport;
+    // The request that runs now looks for the next one when it returns.
+    if (!m_running)
+        m_requestTimer.start(0);
+}
+
+void MprisService::runRequests()
+{
+    if (m_running || !requestsPending())
+        return;
+    if (m_actions.busy && m_actions.busy()) {
+        m_requestTimer.start(BusyRetryMs);
+        return;
+    }
+    // One request per turn of the event loop. What it decides is read when it runs: play-pause
+    // stops or plays as things stand then.
+    const QPointer<MprisService> self(this);
+    m_running = true;
+    if (m_raisePending) {
+        m_raisePending = false;
+        m_actions.raise();
+    } else {
+        const Transport transport = std::exchange(m_transportPending, Transport::None);
+        const bool stopping
+            = transport == Transport::Stop || (transport == Transport::PlayPause && playing());
+        if (stopping)
+            m_actions.stop();
+        else if (!playing())
+            m_actions.replay();
+    }
+    if (!self)
+        return;
+    m_running = false;
+    if (requestsPending())
+        m_requestTimer.start(0);
 }
 
 } // namespace kivaro

@@ -26,6 +26,9 @@ public:
         std::function<void()> quit; // what the exit button does
         std::function<void()> stop; // "Stop Streaming"
         std::function<void()> replay; // search the last query again
+        // True while the program is inside a step that lets events run (a search waiting for its
+        // connection): requests wait until it has returned. Optional.
+        std::function<bool()> busy;
     };
 
     static QString busName() { return QStringLiteral("org.mpris.MediaPlayer2.kivaro"); }
@@ -58,7 +61,11 @@ public:
     // The part of a title before its first " - ", trimmed; empty when there is none.
     static QString artist(const QString &title);
 
-    // The desktop's requests.
+    // The desktop's requests. Quitting ends the program at once. The others are answered at once
+    // and carried out in turn from the event loop, never inside one another: a search lets events
+    // run while it connects, and a flood of media keys would otherwise start each search inside the
+    // one before. Play, PlayPause and Stop that arrive while one waits replace it (the newest is
+    // what the user wants now), so a burst of presses is one request; a raise waits beside them.
     void raise();
     void quit();
     void stop();
@@ -66,8 +73,16 @@ public:
     void play();
     // Without a pause, the play-pause key stops what plays and replays when stopped.
     void playPause();
+    // Whether a request is still waiting to be carried out.
+    bool requestsPending() const { return m_raisePending || m_transportPending != Transport::None; }
 
 private:
+    enum class Transport { None, Play, PlayPause, Stop };
+    // While the program is busy, requests are looked at again this often.
+    static constexpr int BusyRetryMs = 20;
+
+    void request(Transport transport);
+    void runRequests();
     void scheduleChangeSignal();
     void sendChangeSignal();
 
@@ -83,6 +98,11 @@ private:
     QTimer m_changeSignal;
     QString m_sentStatus;
     QVariantMap m_sentMetadata;
+    // The requests waiting, and whether one is being carried out.
+    QTimer m_requestTimer;
+    Transport m_transportPending = Transport::None;
+    bool m_raisePending = false;
+    bool m_running = false;
 };
 
 } // namespace kivaro

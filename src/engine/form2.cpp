@@ -239,9 +239,11 @@ Form2::FetchResult Form2::fetchOperation()
                                           .arg(reason));
             return FetchResult::Failed;
         }
+        ++m_connectionWaits;
         letEventsRun(EventWait::Block);
         if (!self)
             return FetchResult::Superseded;
+        --m_connectionWaits;
     }
 
     // From here to the progress value nothing else may run: no response can arrive before the
