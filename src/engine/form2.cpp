@@ -330,8 +330,10 @@ void Form2::readVideoPage()
     startVideo(address, title);
 }
 
-void Form2::startVideo(const QString &address, const QString &title)
+void Form2::startVideo(const QString &address, const QString &foundTitle)
 {
+    // One rule for the titles of either backend, before anything shows, keeps or logs them.
+    const QString title = oneLineText(foundTitle);
     MainWindowInterface &main = m_mainWindow();
     qCInfo(lcEngine).noquote() << QStringLiteral("now playing: %1").arg(address);
     main.flash().setMovie(address);
