@@ -142,8 +142,7 @@ void MprisService::sendChangeSignal()
 void MprisService::raise()
 {
     m_raisePending = true;
-    if (!m_running)
-        m_requestTimer.start(0);
+    m_requestTimer.start(0);
 }
 
 void MprisService::quit()
@@ -186,28 +185,29 @@ void MprisService::request(Transport transport)
 
 void MprisService::runRequests()
 {
-    if (m_running || !requestsPending())
+    const QPointer<MprisService> self(this);
+    // A raise starts nothing that lets events run: it need not wait for anything.
+    if (std::exchange(m_raisePending, false)) {
+        m_actions.raise();
+        if (!self)
+            return;
+    }
+    // A play or stop waits for the one that runs (which looks again when it returns), and for the
+    // program to leave a connection wait.
+    if (m_transportPending == Transport::None || m_running)
         return;
     if (m_actions.busy && m_actions.busy()) {
         m_requestTimer.start(BusyRetryMs);
         return;
     }
-    // One request per turn of the event loop. What it decides is read when it runs: play-pause
-    // stops or plays as things stand then.
-    const QPointer<MprisService> self(this);
+    // What it decides is read when it runs: play-pause stops or plays as things stand then.
     m_running = true;
-    if (m_raisePending) {
-        m_raisePending = false;
-        m_actions.raise();
-    } else {
-        const Transport transport = std::exchange(m_transportPending, Transport::None);
-        const bool stopping
-            = transport == Transport::Stop || (transport == Transport::PlayPause && playing());
-        if (stopping)
-            m_actions.stop();
-        else if (!playing())
-            m_actions.replay();
-    }
+    const Transport transport = std::exchange(m_transportPending, Transport::None);
+    const bool stopping = transport == Transport::Stop || (transport == Transport::PlayPause && playing());
+    if (stopping)
+        m_actions.stop();
+    else if (!playing())
+        m_actions.replay();
     if (!self)
         return;
     m_running = false;

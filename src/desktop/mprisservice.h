@@ -62,10 +62,11 @@ public:
     static QString artist(const QString &title);
 
     // The desktop's requests. Quitting ends the program at once. The others are answered at once
-    // and carried out in turn from the event loop, never inside one another: a search lets events
-    // run while it connects, and a flood of media keys would otherwise start each search inside the
-    // one before. Play, PlayPause and Stop that arrive while one waits replace it (the newest is
-    // what the user wants now), so a burst of presses is one request; a raise waits beside them.
+    // and carried out from the event loop. Play, PlayPause and Stop run in turn, never inside one
+    // another nor while the program waits for a connection (busy): a search lets events run while
+    // it connects, and a flood of media keys would otherwise start each search inside the one
+    // before. One that arrives while another waits replaces it (the newest is what the user wants
+    // now), so a burst of presses is one request. A raise starts nothing and waits for nothing.
     void raise();
     void quit();
     void stop();

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -66,6 +67,29 @@ private:
     int m_listener = -1;
     quint16 m_port = 0;
     QTcpSocket m_filler;
+};
+
+// Notes, each time the window is shown, what `now` said then.
+class ShowRecorder : public QObject
+{
+public:
+    ShowRecorder(QWidget &window, std::function<bool()> now)
+        : m_now(std::move(now))
+    {
+        window.installEventFilter(this);
+    }
+    QList<bool> whileWaiting;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            whileWaiting.append(m_now());
+        return false;
+    }
+
+private:
+    std::function<bool()> m_now;
 };
 
 } // namespace
@@ -157,7 +181,27 @@ private Q_SLOTS:
         QVERIFY2(searches >= 1 && searches <= 20, qPrintable(QString::number(searches)));
         // Still answering.
         QCOMPARE(bus.call(RootInterface, QStringLiteral("Raise")).type(), QDBusMessage::ReplyMessage);
-        QVERIFY(rig.form().isVisible());
+        QTRY_VERIFY(rig.form().isVisible());
+    }
+
+    // A raise starts no search, so it need not wait for one that hangs in its connection wait.
+    void raiseDoesNotWaitForAStalledSearch()
+    {
+        StalledSite site;
+        QVERIFY(site.isValid());
+        Connections bus(m_bus->address(), ++m_serial);
+        Form1Rig rig(site.address());
+        Form2 &engine = rig.engine();
+        engine.setConnectTimeout(2000);
+        engine.Text4->setText(QStringLiteral("red band"));
+        QVERIFY(rig.windows->startMediaControls(bus.service));
+        ShowRecorder shown(rig.form(), [&engine] { return engine.waitingForConnection(); });
+        QVERIFY(bus.client.send(bus.request(PlayerInterface, QStringLiteral("PlayPause"))));
+        // Sent from within the search's connection wait, which lets timers run.
+        QTimer::singleShot(300, this,
+                           [&bus] { bus.client.send(bus.request(RootInterface, QStringLiteral("Raise"))); });
+        QTRY_VERIFY(rig.form().isVisible());
+        QCOMPARE(shown.whileWaiting, QList<bool> { true });
     }
 
     // On the update path only the update prompt exists: what the desktop asks must not create the
