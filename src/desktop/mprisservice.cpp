@@ -2,12 +2,15 @@
 
 #include "desktop/mediaplayer2adaptor.h"
 #include "desktop/mediaplayer2playeradaptor.h"
+#include "platform/mpvipc.h"
 
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QPointer>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace kivaro {
@@ -17,6 +20,8 @@ const QLatin1String ArtistSeparator(" - ");
 // Track ids name one playback each; MPRIS keeps paths under /org/mpris for itself.
 const QLatin1String TrackPathPrefix("/org/kivaro/track/");
 const QLatin1String PropertiesInterface("org.freedesktop.DBus.Properties");
+// MPRIS gives the volume from 0.0 to 1.0; the player from 0 to 100.
+constexpr double PlayerFullVolume = 100.0;
 } // namespace
 
 QString MprisService::instanceBusName(qint64 processId)
@@ -60,6 +65,9 @@ bool MprisService::registerOn(const QDBusConnection &connection)
             m_serviceName = name;
             m_sentStatus = playbackStatus();
             m_sentMetadata = metadata();
+            m_sentVolume = volume();
+            m_sentControlled = controlled();
+            m_sentCanSeek = canSeek();
             return true;
         }
     }
@@ -73,8 +81,61 @@ void MprisService::setPlayerAddress(const QString &address)
     if (playing()) {
         ++m_track;
         m_playedAddress = address;
+        m_lengthUs = -1;
     }
     scheduleChangeSignal();
+}
+
+void MprisService::setPlayerControl(MpvIpc *control)
+{
+    if (m_control)
+        m_control->disconnect(this);
+    m_control = control;
+    if (!control)
+        return;
+    connect(control, &MpvIpc::stateChanged, this, [this] {
+        const MpvIpc *player = controlledPlayer();
+        if (player && player->lengthUs() >= 0)
+            m_lengthUs = player->lengthUs();
+        scheduleChangeSignal();
+    });
+    connect(control, &MpvIpc::seeked, this, [this](qint64 positionUs) {
+        if (controlled())
+            Q_EMIT seeked(positionUs);
+    });
+}
+
+MpvIpc *MprisService::controlledPlayer() const
+{
+    MpvIpc *control = m_control.data();
+    return playing() && control && control->isAnswering() ? control : nullptr;
+}
+
+bool MprisService::controlled() const
+{
+    return controlledPlayer() != nullptr;
+}
+
+bool MprisService::canSeek() const
+{
+    return controlled() && m_lengthUs >= 0;
+}
+
+double MprisService::volume() const
+{
+    const MpvIpc *control = controlledPlayer();
+    return control ? std::clamp(control->volume() / PlayerFullVolume, 0.0, 1.0) : 1.0;
+}
+
+qlonglong MprisService::position() const
+{
+    const MpvIpc *control = controlledPlayer();
+    return control ? control->positionUs() : 0;
+}
+
+QString MprisService::trackId() const
+{
+    return TrackPathPrefix + QString::number(m_track);
 }
 
 void MprisService::setTitle(const QString &title)
@@ -90,7 +151,10 @@ bool MprisService::playing() const
 
 QString MprisService::playbackStatus() const
 {
-    return playing() ? QStringLiteral("Playing") : QStringLiteral("Stopped");
+    if (!playing())
+        return QStringLiteral("Stopped");
+    const MpvIpc *control = controlledPlayer();
+    return control && control->paused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
 }
 
 QString MprisService::artist(const QString &title)
@@ -104,13 +168,14 @@ QVariantMap MprisService::metadata() const
     if (m_track == 0)
         return {};
     QVariantMap map;
-    map.insert(QStringLiteral("mpris:trackid"),
-               QVariant::fromValue(QDBusObjectPath(TrackPathPrefix + QString::number(m_track))));
+    map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackId())));
     map.insert(QStringLiteral("xesam:title"), m_title);
     const QString artistName = artist(m_title);
     if (!artistName.isEmpty())
         map.insert(QStringLiteral("xesam:artist"), QStringList { artistName });
     map.insert(QStringLiteral("xesam:url"), m_playedAddress);
+    if (m_lengthUs >= 0)
+        map.insert(QStringLiteral("mpris:length"), qlonglong(m_lengthUs));
     return map;
 }
 
@@ -129,8 +194,20 @@ void MprisService::sendChangeSignal()
     const QVariantMap map = metadata();
     if (map != m_sentMetadata)
         changed.insert(QStringLiteral("Metadata"), map);
+    const double level = volume();
+    if (level != m_sentVolume)
+        changed.insert(QStringLiteral("Volume"), level);
+    const bool canControl = controlled();
+    if (canControl != m_sentControlled)
+        changed.insert(QStringLiteral("CanPause"), canControl);
+    const bool seekable = canSeek();
+    if (seekable != m_sentCanSeek)
+        changed.insert(QStringLiteral("CanSeek"), seekable);
     m_sentStatus = status;
     m_sentMetadata = map;
+    m_sentVolume = level;
+    m_sentControlled = canControl;
+    m_sentCanSeek = seekable;
     if (changed.isEmpty())
         return;
     QDBusMessage signal
@@ -170,6 +247,11 @@ void MprisService::play()
     request(Transport::Play);
 }
 
+void MprisService::pause()
+{
+    request(Transport::Pause);
+}
+
 void MprisService::playPause()
 {
     request(Transport::PlayPause);
@@ -192,27 +274,78 @@ void MprisService::runRequests()
         if (!self)
             return;
     }
-    // A play or stop waits for the one that runs (which looks again when it returns), and for the
-    // program to leave a connection wait.
+    // A play, pause or stop waits for the one that runs (which looks again when it returns), and
+    // for the program to leave a connection wait.
     if (m_transportPending == Transport::None || m_running)
         return;
     if (m_actions.busy && m_actions.busy()) {
         m_requestTimer.start(BusyRetryMs);
         return;
     }
-    // What it decides is read when it runs: play-pause stops or plays as things stand then.
+    // What it does is decided when it runs, as things stand then.
     m_running = true;
-    const Transport transport = std::exchange(m_transportPending, Transport::None);
-    const bool stopping = transport == Transport::Stop || (transport == Transport::PlayPause && playing());
-    if (stopping)
+    MpvIpc *control = controlledPlayer();
+    switch (std::exchange(m_transportPending, Transport::None)) {
+    case Transport::None:
+        break;
+    case Transport::Stop:
         m_actions.stop();
-    else if (!playing())
-        m_actions.replay();
+        break;
+    case Transport::Play:
+        // Resumes a paused video; replays the last query when stopped; playing on is left alone.
+        if (control && control->pausedOrPausing())
+            control->setPaused(false);
+        else if (!playing())
+            m_actions.replay();
+        break;
+    case Transport::Pause:
+        if (control && !control->pausedOrPausing())
+            control->setPaused(true);
+        break;
+    case Transport::PlayPause:
+        // Pauses or resumes a controlled player; without control, stops what plays and replays
+        // when stopped.
+        if (control)
+            control->setPaused(!control->pausedOrPausing());
+        else if (playing())
+            m_actions.stop();
+        else
+            m_actions.replay();
+        break;
+    }
     if (!self)
         return;
     m_running = false;
     if (requestsPending())
         m_requestTimer.start(0);
+}
+
+void MprisService::setVolume(double volume)
+{
+    if (MpvIpc *control = controlledPlayer(); control && !std::isnan(volume))
+        control->setVolume(std::clamp(volume, 0.0, 1.0) * PlayerFullVolume);
+}
+
+void MprisService::seek(qlonglong offset)
+{
+    MpvIpc *control = controlledPlayer();
+    if (!control || !canSeek())
+        return;
+    // Any offset the bus may carry, without overflow: none goes further than a track can be long.
+    constexpr qint64 MaxOffsetUs = qint64(MpvIpc::MaxSeconds) * 1000000;
+    const qint64 target
+        = std::max<qint64>(0, control->positionUs() + std::clamp<qint64>(offset, -MaxOffsetUs, MaxOffsetUs));
+    if (target > m_lengthUs)
+        return;
+    control->seekTo(target);
+}
+
+void MprisService::setPosition(const QString &trackId, qlonglong position)
+{
+    MpvIpc *control = controlledPlayer();
+    if (!control || !canSeek() || trackId != this->trackId() || position < 0 || position > m_lengthUs)
+        return;
+    control->seekTo(position);
 }
 
 } // namespace kivaro

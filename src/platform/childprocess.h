@@ -1,5 +1,6 @@
 #pragma once
 
+class QFile;
 class QProcess;
 
 namespace kivaro {
@@ -17,5 +18,11 @@ void dieWithProgram(QProcess &process, ProcessGroup group = ProcessGroup::Inheri
 // then the process itself as QProcess::kill() does. A process that is not running is left alone:
 // its number may already be another's.
 void killProcessGroup(QProcess &process);
+
+// Starts the program in an open file as a process of its own, with no arguments and no shell, and
+// does not wait for it: it is no child of ours and outlives the program. The file that runs is the
+// one open here, not whatever its name points to by then, so the name may go the moment this
+// returns (a script's interpreter reads it through the open file too). True once the program runs.
+bool startDetached(QFile &program);
 
 } // namespace kivaro

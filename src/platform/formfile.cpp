@@ -239,6 +239,34 @@ int takeEntry(void *user, const char *section, const char *name, const char *val
     return 1;
 }
 
+// inih's knobs are the whole program's; the settings file reads with their defaults. For one form
+// file, inih is a plain reader: every line on its own, whatever its length (no line is longer than
+// the file), nothing after a value taken for a comment, no indented line joined to the one above,
+// and the first mistake ends the reading. The knobs are as they were afterwards.
+int parsePlainIni(const QByteArray &contents, ReadState *state)
+{
+    const bool useStack = ini_use_stack;
+    const bool allowRealloc = ini_allow_realloc;
+    const int maxLine = ini_max_line;
+    const bool multiline = ini_allow_multiline;
+    const bool inlineComments = ini_allow_inline_comments;
+    const bool stopOnFirstError = ini_stop_on_first_error;
+    ini_use_stack = false;
+    ini_allow_realloc = true;
+    ini_max_line = int(FormFile::MaxFileBytes) + 3;
+    ini_allow_multiline = false;
+    ini_allow_inline_comments = false;
+    ini_stop_on_first_error = true;
+    const int result = ini_parse_string(contents.constData(), takeEntry, state);
+    ini_use_stack = useStack;
+    ini_allow_realloc = allowRealloc;
+    ini_max_line = maxLine;
+    ini_allow_multiline = multiline;
+    ini_allow_inline_comments = inlineComments;
+    ini_stop_on_first_error = stopOnFirstError;
+    return result;
+}
+
 // A name that can stand in a file name whatever the instance is called.
 QString fileNamePart(const QString &text)
 {
@@ -297,17 +325,8 @@ bool FormFile::load()
     if (contents.contains('\0'))
         return fail(QStringLiteral("cannot read %1: not a form file").arg(m_path));
 
-    // inih as a plain reader: every line on its own, whatever its length (no line is longer than
-    // the file), nothing after a value taken for a comment, no indented line joined to the one
-    // above, and the first mistake ends the reading.
-    ini_use_stack = false;
-    ini_allow_realloc = true;
-    ini_max_line = int(MaxFileBytes) + 3;
-    ini_allow_multiline = false;
-    ini_allow_inline_comments = false;
-    ini_stop_on_first_error = true;
     ReadState state;
-    const int result = ini_parse_string(contents.constData(), takeEntry, &state);
+    const int result = parsePlainIni(contents, &state);
     if (result == -2)
         return fail(QStringLiteral("cannot read %1: out of memory").arg(m_path));
     if (result != 0) {
