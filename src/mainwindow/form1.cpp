@@ -4,9 +4,11 @@
 #include "engine/form2.h"
 #include "engine/recentlist.h"
 #include "kivaroassets.h"
+#include "mainwindow/accessibleelement.h"
 #include "mainwindow/form1layout.h"
 #include "mainwindow/form4.h"
 #include "mainwindow/picturebox.h"
+#include "platform/devicepicture.h"
 #include "platform/events.h"
 #include "platform/player.h"
 #include "platform/propertybag.h"
@@ -54,9 +56,22 @@ constexpr QRgb TickerWhite = qRgb(255, 255, 255);
 constexpr int Arial825 = 11;
 constexpr int Arial675 = 9;
 
+// A built-in picture; from its "@2x" twin when a screen shows more than one device pixel to the
+// logical pixel.
+QPixmap stored(const QString &name)
+{
+    const QString path = QStringLiteral(":/skin/") + name + QStringLiteral(".png");
+    if (screensWantTwinsAt2x()) {
+        const QPixmap sharp(twinAt2x(path));
+        if (!sharp.isNull())
+            return sharp;
+    }
+    return QPixmap(path);
+}
+
 QPixmap stored(const char *name)
 {
-    return QPixmap(QStringLiteral(":/skin/") + QLatin1String(name) + QStringLiteral(".png"));
+    return stored(QLatin1String(name));
 }
 
 } // namespace
@@ -78,7 +93,7 @@ StoredLooks StoredLooks::defaults()
     looks.Xo = stored("Xo");
     looks.Xd = stored("Xd");
     for (int k = 0; k < NoFrame; ++k)
-        looks.P[k] = QPixmap(QStringLiteral(":/skin/P%1.png").arg(k));
+        looks.P[k] = stored(QStringLiteral("P%1").arg(k));
     looks.historyGlyph = stored("history");
     looks.handCursor = QPixmap(QStringLiteral(":/cursors/pointing-hand-hotspot-5-0.png"));
     return looks;
@@ -110,6 +125,9 @@ Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Play
     , m_endProgram(std::move(endProgram))
 {
     setObjectName(QStringLiteral("Form1"));
+    // Described for screen readers before anything about it changes: Qt makes its description of
+    // a widget at the first change it reports and keeps it.
+    new AccessibleElement(this, QAccessible::Window, [this] { return windowTitle(); });
     setWindowTitle(QStringLiteral("Kivaro"));
 
     // The progress frames follow the engine from the window's creation on, hidden or not.
@@ -180,6 +198,11 @@ void Form1::buildElements()
     Label1->adjustSize();
 
     Label2 = label("Label2", Arial825, true, LinkNavy);
+    // For a screen reader a link, read as the title it looks up (the whole title, also where the
+    // caption shortens it); described before its first caption, which Qt would describe otherwise.
+    new AccessibleElement(
+        Label2, QAccessible::Link, [this] { return fullTitle().isEmpty() ? Label2->text() : fullTitle(); },
+        [this] { activate(Label2); });
     Label2->move(TitleLink);
     if (!m_looks.handCursor.isNull())
         Label2->setCursor(QCursor(m_looks.handCursor, PointingHandHotSpot.x(), PointingHandHotSpot.y()));
@@ -221,8 +244,12 @@ void Form1::buildElements()
     stored.write(QStringLiteral("Max"), ProgressCounterMax);
     Bar->ReadProperties(stored);
 
-    for (PictureBox *element : {Picture1, Image1, Image2, Eb, Db, Xb})
+    for (PictureBox *element : { Picture1, Image1, Image2, Eb, Db, Xb }) {
+        element->setHoleColour(TransparentRed);
         connect(element, &PictureBox::lookChanged, this, [this] { updateTransparentColor(this); });
+    }
+
+    describeForAssistiveTechnology();
 
     for (QWidget *element : {static_cast<QWidget *>(Picture1), static_cast<QWidget *>(Text1),
                              static_cast<QWidget *>(Image1), static_cast<QWidget *>(Image2),
@@ -231,6 +258,24 @@ void Form1::buildElements()
                              static_cast<QWidget *>(Xb)}) {
         element->installEventFilter(this);
     }
+}
+
+void Form1::describeForAssistiveTechnology()
+{
+    // What a screen reader tells and does with the elements that are pictures: each button does
+    // what a click on it does. The names are asked for when read, so they follow the language.
+    const auto button = [this](PictureBox *element, QAccessible::Role role, const char *name) {
+        new AccessibleElement(
+            element, role, [name] { return tr(name); }, [this, element] { activate(element); });
+    };
+    button(Image1, QAccessible::Button, QT_TR_NOOP("Search"));
+    button(Image2, QAccessible::ButtonMenu, QT_TR_NOOP("Recent searches"));
+    button(Eb, QAccessible::ButtonMenu, QT_TR_NOOP("Menu"));
+    button(Db, QAccessible::Button, QT_TR_NOOP("Minimise"));
+    button(Xb, QAccessible::Button, QT_TR_NOOP("Exit"));
+    Text1->setAccessibleName(tr("Artist or song"));
+    // The ticker is read as its whole text; scrolling it is no news for a screen reader.
+    lblStat->setAccessibleName(tickerCaption().simplified());
 }
 
 void Form1::load()
@@ -497,9 +542,23 @@ void Form1::mouseReleased(QObject *element, const QMouseEvent *event)
     const bool endsDoubleClick = m_doubleClicked == element;
     m_doubleClicked = nullptr;
     const bool clicked = !endsDoubleClick && widget->rect().contains(event->position().toPoint());
+    if (element == Image2)
+        Shape1->setFillColour(QColor(FrameLightBlue));
+    if (element == Picture1)
+        Dragging = 0;
+    // The release acts for the element it was pressed on wherever it happens, except on the
+    // history glyph and the link, which want a click.
+    if (clicked || (element != Image2 && element != Label2))
+        activate(widget, QCursor::pos());
+}
+
+void Form1::activate(QWidget *element, std::optional<QPoint> popupAt)
+{
+    // A menu opened other than by the mouse (by a screen reader) opens below its button.
+    const QPoint at = popupAt.value_or(element->mapToGlobal(QPoint(0, element->height())));
     if (element == Eb) {
         showLook(Eb, m_looks.Eo);
-        showMenu();
+        showMenu(at);
     } else if (element == Db) {
         showMinimized();
         showLook(Db, m_looks.Dn);
@@ -510,26 +569,21 @@ void Form1::mouseReleased(QObject *element, const QMouseEvent *event)
         Picture1->setPicture(m_looks.IMn);
         startSearch();
     } else if (element == Image2) {
-        Shape1->setFillColour(QColor(FrameLightBlue));
-        if (clicked)
-            showHistory();
+        showHistory(at);
     } else if (element == Label2) {
-        if (clicked)
-            openRecordShop();
-    } else if (element == Picture1) {
-        Dragging = 0;
+        openRecordShop();
     }
 }
 
-void Form1::showMenu()
+void Form1::showMenu(const QPoint &at)
 {
-    m_engine().mnumnu->exec(QCursor::pos());
+    m_engine().mnumnu->exec(at);
 }
 
-void Form1::showHistory()
+void Form1::showHistory(const QPoint &at)
 {
     QPointer<Form1> self(this);
-    m_engine().voorb->exec(QCursor::pos());
+    m_engine().voorb->exec(at);
     if (self)
         Picture1->setPicture(m_looks.IMn);
 }

@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -145,8 +146,11 @@ private:
     void setLinkColour(QRgb colour);
     void moveWindow();
     void openRecordShop();
-    void showHistory();
-    void showMenu();
+    void showHistory(const QPoint &at);
+    void showMenu(const QPoint &at);
+    // What a click on a picture button or the link does; popups open at popupAt, else below it.
+    void activate(QWidget *element, std::optional<QPoint> popupAt = std::nullopt);
+    void describeForAssistiveTechnology();
     void applyTitleRule();
     void progressStep();
     void mouseMoved(QObject *element);

@@ -117,8 +117,10 @@ private Q_SLOTS:
         QCOMPARE(form4->File1->fileName(0), QStringLiteral("blue.skn"));
         QVERIFY(QTest::qWaitForWindowExposed(form4));
         QWindow *chooserWindow = form4->windowHandle();
-        const QPoint entry = form4->File1->viewport()->mapTo(
-            form4, form4->File1->visualItemRect(form4->File1->item(0)).center());
+        Form4 *const shown = form4.data();
+        QVERIFY(shown);
+        const QPoint entry = shown->File1->viewport()->mapTo(
+            shown, shown->File1->visualItemRect(shown->File1->item(0)).center());
         const QPixmap designBackground = form().looks().IMn;
 
         if (enter) {
