@@ -96,8 +96,15 @@ frmUpdate &Windows::updateWindow()
 
 bool Windows::startMediaControls(const QDBusConnection &bus)
 {
+    // On the update path the update prompt stands alone: the desktop's requests must not bring up
+    // the main window or the engine (and with them a search and its player) behind it.
+    const auto mainPath = [this] {
+        return !m_updateWindow;
+    };
     const MprisService::Actions actions {
-        [this] {
+        [this, mainPath] {
+            if (!mainPath())
+                return;
             Form1 &main = form1();
             main.setWindowState(main.windowState() & ~Qt::WindowMinimized);
             main.show();
@@ -105,13 +112,19 @@ bool Windows::startMediaControls(const QDBusConnection &bus)
             main.activateWindow();
         },
         [this] { endProgram(); },
-        [this] { form2().StpStream->trigger(); },
-        [this] {
+        [this, mainPath] {
+            if (mainPath())
+                form2().StpStream->trigger();
+        },
+        [this, mainPath] {
+            if (!mainPath())
+                return;
             Form2 &engine = form2();
             const QString query = engine.Text4->text();
             if (!query.isEmpty())
                 engine.Play(query);
         },
+        [this] { return m_form2 && m_form2->waitingForConnection(); },
     };
     auto service = std::make_unique<MprisService>(Settings::neutralAddress(), actions);
     if (!service->registerOn(bus)) {

@@ -7,9 +7,11 @@
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QPointer>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace kivaro {
 
@@ -38,6 +40,8 @@ MprisService::MprisService(const QString &neutralAddress, Actions actions, QObje
     m_changeSignal.setSingleShot(true);
     m_changeSignal.setInterval(0);
     connect(&m_changeSignal, &QTimer::timeout, this, &MprisService::sendChangeSignal);
+    m_requestTimer.setSingleShot(true);
+    connect(&m_requestTimer, &QTimer::timeout, this, &MprisService::runRequests);
 }
 
 MprisService::~MprisService()
@@ -214,7 +218,8 @@ void MprisService::sendChangeSignal()
 
 void MprisService::raise()
 {
-    m_actions.raise();
+    m_raisePending = true;
+    m_requestTimer.start(0);
 }
 
 void MprisService::quit()
@@ -234,31 +239,85 @@ void MprisService::quit()
 
 void MprisService::stop()
 {
-    m_actions.stop();
+    request(Transport::Stop);
 }
 
 void MprisService::play()
 {
-    if (MpvIpc *control = controlledPlayer(); control && control->pausedOrPausing())
-        control->setPaused(false);
-    else if (!playing())
-        m_actions.replay();
+    request(Transport::Play);
 }
 
 void MprisService::pause()
 {
-    if (MpvIpc *control = controlledPlayer(); control && !control->pausedOrPausing())
-        control->setPaused(true);
+    request(Transport::Pause);
 }
 
 void MprisService::playPause()
 {
-    if (MpvIpc *control = controlledPlayer())
-        control->setPaused(!control->pausedOrPausing());
-    else if (playing())
+    request(Transport::PlayPause);
+}
+
+void MprisService::request(Transport transport)
+{
+    m_transportPending = transport;
+    // The request that runs now looks for the next one when it returns.
+    if (!m_running)
+        m_requestTimer.start(0);
+}
+
+void MprisService::runRequests()
+{
+    const QPointer<MprisService> self(this);
+    // A raise starts nothing that lets events run: it need not wait for anything.
+    if (std::exchange(m_raisePending, false)) {
+        m_actions.raise();
+        if (!self)
+            return;
+    }
+    // A play, pause or stop waits for the one that runs (which looks again when it returns), and
+    // for the program to leave a connection wait.
+    if (m_transportPending == Transport::None || m_running)
+        return;
+    if (m_actions.busy && m_actions.busy()) {
+        m_requestTimer.start(BusyRetryMs);
+        return;
+    }
+    // What it does is decided when it runs, as things stand then.
+    m_running = true;
+    MpvIpc *control = controlledPlayer();
+    switch (std::exchange(m_transportPending, Transport::None)) {
+    case Transport::None:
+        break;
+    case Transport::Stop:
         m_actions.stop();
-    else
-        m_actions.replay();
+        break;
+    case Transport::Play:
+        // Resumes a paused video; replays the last query when stopped; playing on is left alone.
+        if (control && control->pausedOrPausing())
+            control->setPaused(false);
+        else if (!playing())
+            m_actions.replay();
+        break;
+    case Transport::Pause:
+        if (control && !control->pausedOrPausing())
+            control->setPaused(true);
+        break;
+    case Transport::PlayPause:
+        // Pauses or resumes a controlled player; without control, stops what plays and replays
+        // when stopped.
+        if (control)
+            control->setPaused(!control->pausedOrPausing());
+        else if (playing())
+            m_actions.stop();
+        else
+            m_actions.replay();
+        break;
+    }
+    if (!self)
+        return;
+    m_running = false;
+    if (requestsPending())
+        m_requestTimer.start(0);
 }
 
 void MprisService::setVolume(double volume)

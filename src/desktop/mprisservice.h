@@ -31,6 +31,9 @@ public:
         std::function<void()> quit; // what the exit button does
         std::function<void()> stop; // "Stop Streaming"
         std::function<void()> replay; // search the last query again
+        // True while the program is inside a step that lets events run (a search waiting for its
+        // connection): requests wait until it has returned. Optional.
+        std::function<bool()> busy;
     };
 
     static QString busName() { return QStringLiteral("org.mpris.MediaPlayer2.kivaro"); }
@@ -75,7 +78,12 @@ public:
     // The part of a title before its first " - ", trimmed; empty when there is none.
     static QString artist(const QString &title);
 
-    // The desktop's requests.
+    // The desktop's requests. Quitting ends the program at once. The others are answered at once
+    // and carried out from the event loop. Play, Pause, PlayPause and Stop run in turn, never inside one
+    // another nor while the program waits for a connection (busy): a search lets events run while
+    // it connects, and a flood of media keys would otherwise start each search inside the one
+    // before. One that arrives while another waits replaces it (the newest is what the user wants
+    // now), so a burst of presses is one request. A raise starts nothing and waits for nothing.
     void raise();
     void quit();
     void stop();
@@ -92,12 +100,20 @@ public:
     void seek(qlonglong offset);
     // Jumps to a point of the track named; nothing for another track or a point outside it.
     void setPosition(const QString &trackId, qlonglong position);
+    // Whether a request is still waiting to be carried out.
+    bool requestsPending() const { return m_raisePending || m_transportPending != Transport::None; }
 
 Q_SIGNALS:
     // The controlled player jumped to this point (microseconds).
     void seeked(qlonglong position);
 
 private:
+    enum class Transport { None, Play, Pause, PlayPause, Stop };
+    // While the program is busy, requests are looked at again this often.
+    static constexpr int BusyRetryMs = 20;
+
+    void request(Transport transport);
+    void runRequests();
     // The player's control while a video plays in a player that answers; null otherwise.
     MpvIpc *controlledPlayer() const;
     void scheduleChangeSignal();
@@ -120,6 +136,11 @@ private:
     double m_sentVolume = 1.0;
     bool m_sentControlled = false;
     bool m_sentCanSeek = false;
+    // The requests waiting, and whether one is being carried out.
+    QTimer m_requestTimer;
+    Transport m_transportPending = Transport::None;
+    bool m_raisePending = false;
+    bool m_running = false;
 };
 
 } // namespace kivaro

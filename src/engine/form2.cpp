@@ -239,9 +239,11 @@ Form2::FetchResult Form2::fetchOperation()
                                           .arg(reason));
             return FetchResult::Failed;
         }
+        ++m_connectionWaits;
         letEventsRun(EventWait::Block);
         if (!self)
             return FetchResult::Superseded;
+        --m_connectionWaits;
     }
 
     // From here to the progress value nothing else may run: no response can arrive before the
@@ -328,8 +330,10 @@ void Form2::readVideoPage()
     startVideo(address, title);
 }
 
-void Form2::startVideo(const QString &address, const QString &title)
+void Form2::startVideo(const QString &address, const QString &foundTitle)
 {
+    // One rule for the titles of either backend, before anything shows, keeps or logs them.
+    const QString title = oneLineText(foundTitle);
     MainWindowInterface &main = m_mainWindow();
     qCInfo(lcEngine).noquote() << QStringLiteral("now playing: %1").arg(address);
     main.flash().setMovie(address);

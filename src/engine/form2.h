@@ -53,6 +53,10 @@ public:
     // The identifier cut from the last search page.
     QString videoIdentifier() const { return m_videoIdentifier; }
 
+    // Whether a fetch is waiting for its connection, letting events run meanwhile (Play has not
+    // returned yet, or a page reading is fetching the video's page).
+    bool waitingForConnection() const { return m_connectionWaits > 0; }
+
     QString siteAddress() const { return m_siteAddress; }
     QString neutralAddress() const { return m_neutralAddress; }
     void setConnectTimeout(int milliseconds);
@@ -135,6 +139,7 @@ private:
     QString m_productFolder;
     quint16 m_remotePort;
     QString m_videoIdentifier;
+    int m_connectionWaits = 0;
 };
 
 } // namespace kivaro

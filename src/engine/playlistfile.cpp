@@ -1,5 +1,6 @@
 #include "engine/playlistfile.h"
 
+#include "platform/privatefiles.h"
 #include "platform/textdecoding.h"
 
 #include <QDir>
@@ -15,6 +16,9 @@ const QLatin1String FileName("hist");
 constexpr char Separator = '|';
 constexpr char16_t SeparatorChar = u'|';
 constexpr char LineEnd[] = "\r\n";
+constexpr char Quote = '"';
+// A quoted field's bytes as the file holds them: its text, every quote doubled, and two quotes.
+constexpr qsizetype MaxQuotedBytes = 2 * PlaylistFile::MaxFieldBytes + 2;
 constexpr qint64 ChunkBytes = 4096;
 
 QStringList emptyFields()
@@ -39,8 +43,14 @@ QString PlaylistFile::path() const
 QByteArray PlaylistFile::encode(const QList<PlaylistEntry> &entries)
 {
     QByteArray bytes;
-    for (const PlaylistEntry &entry : entries)
-        bytes += entry.title.toUtf8() + Separator + entry.query.toUtf8() + LineEnd;
+    for (const PlaylistEntry &entry : entries) {
+        QByteArray field = entry.title.toUtf8() + Separator + entry.query.toUtf8();
+        // Written plainly, a comma or a line break would split the entry in two on reading, the
+        // second half an entry of its own. Such a field is quoted, its quotes doubled.
+        if (field.contains(',') || field.contains('\r') || field.contains('\n') || field.startsWith(Quote))
+            field = Quote + field.replace(Quote, QByteArray(2, Quote)) + Quote;
+        bytes += field + LineEnd;
+    }
     return bytes;
 }
 
@@ -53,7 +63,7 @@ bool PlaylistFile::save(const QList<PlaylistEntry> &entries, QString *error) con
     };
     if (m_productFolder.isEmpty())
         return fail(QStringLiteral("no product folder"));
-    if (!QDir().mkpath(m_productFolder))
+    if (!makePrivatePath(m_productFolder))
         return fail(QStringLiteral("cannot create the folder %1").arg(m_productFolder));
 
     // The new playlist goes to a file of its own beside the old one and takes its name only once
@@ -64,6 +74,11 @@ bool PlaylistFile::save(const QList<PlaylistEntry> &entries, QString *error) con
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(file.errorString());
+    // What the user listens to is the user's business alone.
+    if (!makePrivate(file)) {
+        file.cancelWriting();
+        return fail(QStringLiteral("cannot make the playlist private"));
+    }
     const QByteArray bytes = encode(entries);
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();
@@ -101,6 +116,88 @@ QStringList PlaylistFile::readFields(QIODevice &device)
         field.clear();
         cutShort = false;
     };
+    auto keep = [&](char c) {
+        if (field.size() < MaxFieldBytes)
+            field.append(c);
+        else
+            cutShort = true;
+    };
+    auto endsField = [](char c) {
+        return c == ',' || c == '\r' || c == '\n';
+    };
+    // A byte of a field read as it stands; true when it ends the field. CR LF is one line end; CR
+    // alone and LF alone are line ends too.
+    auto literal = [&](char c) {
+        if (c == '\n' && afterCarriageReturn) {
+            afterCarriageReturn = false;
+            return true;
+        }
+        afterCarriageReturn = c == '\r';
+        if (endsField(c)) {
+            endField();
+            return true;
+        }
+        keep(c);
+        return false;
+    };
+
+    // A field that begins with a quote and whose closing quote comes right before a comma, a line
+    // end or the end of the file is a quoted one: what lies between, with doubled quotes single.
+    // Any other field is read as it stands, quotes and all, as files always were: once a field
+    // shows it is not a quoted one, its bytes are read again from its first quote.
+    enum class State { FieldStart, Plain, Quoted, QuoteInQuoted };
+    State state = State::FieldStart;
+    QByteArray quoted; // the bytes of a quoted field so far, its opening quote included
+    auto readAsItStands = [&] {
+        field.clear();
+        cutShort = false;
+        state = State::Plain;
+        const QByteArray bytes = std::exchange(quoted, QByteArray());
+        for (const char b : bytes) {
+            if (fields.size() >= FieldCount)
+                return;
+            state = literal(b) ? State::FieldStart : State::Plain;
+        }
+    };
+    auto take = [&](char c) {
+        switch (state) {
+        case State::FieldStart:
+            if (c == Quote) {
+                afterCarriageReturn = false;
+                quoted = QByteArray(1, c);
+                state = State::Quoted;
+                return;
+            }
+            [[fallthrough]];
+        case State::Plain:
+            state = literal(c) ? State::FieldStart : State::Plain;
+            return;
+        case State::Quoted:
+            quoted.append(c);
+            if (c == Quote)
+                state = State::QuoteInQuoted;
+            else
+                keep(c);
+            // Longer than any field this program writes: not one of its quoted fields.
+            if (quoted.size() > MaxQuotedBytes)
+                readAsItStands();
+            return;
+        case State::QuoteInQuoted:
+            quoted.append(c);
+            if (c == Quote) {
+                keep(c);
+                state = State::Quoted;
+            } else if (endsField(c)) {
+                quoted.clear();
+                afterCarriageReturn = c == '\r';
+                endField();
+                state = State::FieldStart;
+            } else {
+                readAsItStands();
+            }
+            return;
+        }
+    };
 
     char chunk[ChunkBytes];
     qint64 total = 0;
@@ -109,24 +206,13 @@ QStringList PlaylistFile::readFields(QIODevice &device)
         if (count <= 0)
             break;
         total += count;
-        for (qint64 i = 0; i < count && fields.size() < FieldCount; ++i) {
-            const char c = chunk[i];
-            // CR LF is one line end; CR alone and LF alone are line ends too.
-            if (c == '\n' && afterCarriageReturn) {
-                afterCarriageReturn = false;
-                continue;
-            }
-            afterCarriageReturn = c == '\r';
-            if (c == ',' || c == '\r' || c == '\n')
-                endField();
-            else if (field.size() < MaxFieldBytes)
-                field.append(c);
-            else
-                cutShort = true;
-        }
+        for (qint64 i = 0; i < count && fields.size() < FieldCount; ++i)
+            take(chunk[i]);
     }
-    // The last line may lack its line end.
-    if (fields.size() < FieldCount && !field.isEmpty())
+    // The last field may lack its line end, and a quote may never close.
+    if (state == State::Quoted)
+        readAsItStands();
+    if (fields.size() < FieldCount && (state == State::QuoteInQuoted || !field.isEmpty()))
         endField();
     while (fields.size() < FieldCount)
         fields.append(QString());

@@ -20,7 +20,9 @@ struct PlaylistEntry
 
 // The playlist file `hist` in the product folder: one line per entry, the title, "|", the query and
 // CR LF, nothing else. Titles and queries are written plainly, in UTF-8 (plain ASCII stays one byte
-// per character, as the file always was).
+// per character, as the file always was), except that a line holding a comma or a line break (or
+// beginning with a quote) is quoted as a whole, so that it reads back as the one entry it is. The
+// file and the folder Kivaro makes for it are the user's alone (0600, 0700).
 //
 // The file is untrusted when read: whatever it holds, reading takes a bounded amount of memory and
 // time and yields exactly ten fields.
@@ -47,8 +49,9 @@ public:
 
     // The file's exact bytes for these entries.
     static QByteArray encode(const QList<PlaylistEntry> &entries);
-    // The first ten fields of what the device holds. Fields end at a comma, CR, LF or CR LF; quotes
-    // and blanks are part of a field, as the file never quotes or pads anything.
+    // The first ten fields of what the device holds. Fields end at a comma, CR, LF or CR LF. A field
+    // that is quoted as a whole ("..." right before a field's end, quotes inside doubled) is what
+    // lies between its quotes; in any other field, quotes and blanks are part of it.
     static QStringList readFields(QIODevice &device);
     // A field cut at "|": the title before the first one, the query up to the second.
     static PlaylistEntry splitField(const QString &field);

@@ -1,6 +1,7 @@
 #include "engine/ytdlpsearch.h"
 
 #include "platform/childprocess.h"
+#include "platform/textdecoding.h"
 #include "platform/trace.h"
 
 #include <QTimer>
@@ -13,15 +14,6 @@ namespace {
 constexpr qsizetype MaxErrorBytes = 4096;
 const QLatin1String SearchPrefix("ytsearch1:");
 const QLatin1String VideoPageAddress("https://www.youtube.com/watch?v=");
-
-bool hasControlCharacters(const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.category() == QChar::Other_Control)
-            return true;
-    }
-    return false;
-}
 
 } // namespace
 
@@ -36,9 +28,12 @@ YtDlpSearch::YtDlpSearch(const QString &command, QObject *parent)
 
 YtDlpSearch::~YtDlpSearch()
 {
-    // The processes still running are children of this object: deleting them kills and reaps them.
+    // The processes still running are children of this object: deleting them reaps them, once
+    // they and theirs are killed.
     if (m_process)
         m_process->disconnect(this);
+    for (QProcess *process : findChildren<QProcess *>(Qt::FindDirectChildrenOnly))
+        killProcessGroup(*process);
 }
 
 QStringList YtDlpSearch::arguments(const QString &query)
@@ -47,17 +42,13 @@ QStringList YtDlpSearch::arguments(const QString &query)
     // page: faster, and the player resolves the video itself. --print implies --simulate, so nothing
     // is downloaded; --skip-download says so for any configuration of the user's that would not.
     return {
-        QStringLiteral("--no-warnings"),
-        QStringLiteral("--skip-download"),
-        QStringLiteral("--no-playlist"),
-        QStringLiteral("--flat-playlist"),
-        QStringLiteral("--encoding"),
-        QStringLiteral("utf-8"),
-        QStringLiteral("--print"),
-        QStringLiteral("%(id)s"),
-        QStringLiteral("--print"),
-        QStringLiteral("%(title)s"),
-        SearchPrefix + query,
+        // The user's configuration files could add anything, --exec among it: none is read.
+        QStringLiteral("--ignore-config"), QStringLiteral("--no-warnings"),
+        QStringLiteral("--skip-download"), QStringLiteral("--no-playlist"),
+        QStringLiteral("--flat-playlist"), QStringLiteral("--encoding"),
+        QStringLiteral("utf-8"),           QStringLiteral("--print"),
+        QStringLiteral("%(id)s"),          QStringLiteral("--print"),
+        QStringLiteral("%(title)s"),       SearchPrefix + query,
     };
 }
 
@@ -104,12 +95,13 @@ void YtDlpSearch::cancel()
         process->deleteLater();
         return;
     }
-    // Reaped in the background: the window goes on while the process ends.
+    // Reaped in the background: the window goes on while the process ends. Whatever it started
+    // goes with it.
     connect(process, &QProcess::stateChanged, process, [process](QProcess::ProcessState state) {
         if (state == QProcess::NotRunning)
             process->deleteLater();
     });
-    process->kill();
+    killProcessGroup(*process);
 }
 
 void YtDlpSearch::search(const QString &query)
@@ -124,7 +116,8 @@ void YtDlpSearch::search(const QString &query)
     process->setProgram(m_command.constFirst());
     process->setArguments(m_command.mid(1) + arguments(query));
     process->setStandardInputFile(QProcess::nullDevice());
-    dieWithProgram(*process);
+    // In a process group of its own, so that ending the search ends what yt-dlp started too.
+    dieWithProgram(*process, ProcessGroup::Own);
     connect(process, &QProcess::readyReadStandardOutput, this, &YtDlpSearch::readOutput);
     connect(process, &QProcess::readyReadStandardError, this, &YtDlpSearch::readErrors);
     connect(process, &QProcess::finished, this, &YtDlpSearch::processFinished);
@@ -182,12 +175,7 @@ QString YtDlpSearch::lastErrorLine() const
 {
     const QList<QByteArray> lines = m_errors.split('\n');
     for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
-        QString text = QString::fromUtf8(*line);
-        for (QChar &c : text) {
-            if (c.category() == QChar::Other_Control)
-                c = u' ';
-        }
-        text = text.trimmed();
+        const QString text = oneLineText(QString::fromUtf8(*line)).trimmed();
         if (!text.isEmpty())
             return text;
     }
@@ -245,7 +233,7 @@ void YtDlpSearch::readResult()
     const QByteArray identifier = lines.constFirst();
     const QString title = lines.size() > 1 ? QString::fromUtf8(lines.at(1)) : QString();
     cancel();
-    if (!isIdentifier(identifier) || hasControlCharacters(title)) {
+    if (!isIdentifier(identifier)) {
         qCInfo(lcEngine).noquote() << QStringLiteral("yt-dlp found nothing");
         Q_EMIT nothingFound();
         return;

@@ -52,7 +52,8 @@ public:
 Q_SIGNALS:
     // The first hit's identifier is known; its title may still be on its way.
     void identified(const QString &identifier);
-    // The search ended with a video. The title may be empty when yt-dlp gave none.
+    // The search ended with a video. The title may be empty when yt-dlp gave none; it is as yt-dlp
+    // printed it (the engine makes every title fit to show).
     void found(const QString &address, const QString &title);
     // The search ended without a video, or with output that is not what was asked for.
     void nothingFound();

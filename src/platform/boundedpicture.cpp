@@ -5,17 +5,21 @@
 
 namespace kivaro {
 
-std::optional<QImage> readBoundedPicture(const QString &path, int maxSide)
+std::optional<QImage> readBoundedPicture(const QString &path, int maxSide, qint64 maxPixels)
 {
     if (!QFileInfo(path).isFile())
         return std::nullopt;
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
-    if (size.isEmpty() || size.width() > maxSide || size.height() > maxSide)
+    const auto fits = [maxSide, maxPixels](QSize s) {
+        return !s.isEmpty() && s.width() <= maxSide && s.height() <= maxSide
+            && qint64(s.width()) * s.height() <= maxPixels;
+    };
+    if (!fits(size))
         return std::nullopt;
     QImage image = reader.read();
-    if (image.isNull() || image.width() > maxSide || image.height() > maxSide)
+    if (image.isNull() || !fits(image.size()))
         return std::nullopt;
     return image;
 }

@@ -397,31 +397,38 @@ void Canvas::drawText(const Rect &r, const QString &text, TextFormat format, Col
 }
 
 Canvas::TextStencil Canvas::textStencil(int width, int height, const QString &text, TextFormat format,
-                                        const QFont &font)
+                                        const QFont &font, std::optional<Rect> window)
 {
-    TextStencil stencil { text, font, format, std::max(width, 0), std::max(height, 0), {} };
-    if (stencil.width == 0 || stencil.height == 0 || text.isEmpty())
+    TextStencil stencil { text, font, format, std::max(width, 0), std::max(height, 0), {}, {} };
+    const Rect whole { 0, 0, stencil.width, stencil.height };
+    const Rect part = window ? window->intersected(whole) : whole;
+    if (part.isEmpty() || text.isEmpty()) {
+        stencil.window = part;
         return stencil;
+    }
     constexpr ColorRef Off = rgb(0, 0, 0);
     constexpr ColorRef On = rgb(255, 255, 255);
-    QImage image(stencil.width, stencil.height, QImage::Format_RGB32);
+    QImage image(part.width(), part.height(), QImage::Format_RGB32);
+    if (image.isNull())
+        return stencil; // covers nothing: the text is then drawn directly
     image.fill(toQRgb(Off));
     Canvas canvas(image);
-    canvas.drawText({ 0, 0, stencil.width, stencil.height }, text, format & ~TextFormat(NoClip), On, font);
-    for (int y = 0; y < stencil.height; ++y) {
+    canvas.drawText(whole.translated(-part.left, -part.top), text, format & ~TextFormat(NoClip), On, font);
+    for (int y = 0; y < part.height(); ++y) {
         const QRgb *line = canvas.row(y);
         int x = 0;
-        while (x < stencil.width) {
+        while (x < part.width()) {
             if (line[x] != toQRgb(On)) {
                 ++x;
                 continue;
             }
             const int left = x;
-            while (x < stencil.width && line[x] == toQRgb(On))
+            while (x < part.width() && line[x] == toQRgb(On))
                 ++x;
-            stencil.runs.push_back({ y, left, x });
+            stencil.runs.push_back({ part.top + y, part.left + left, part.left + x });
         }
     }
+    stencil.window = part;
     return stencil;
 }
 

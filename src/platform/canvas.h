@@ -90,7 +90,8 @@ public:
     void drawText(const Rect &r, const QString &text, TextFormat format, ColorRef colour, const QFont &font);
     // Clipped text laid out and rasterised once, so that it can be drawn again and again, in any
     // colour and at any place, without laying it out each time: the pixels drawText sets for a
-    // rectangle of width x height, as runs along the rows.
+    // rectangle of width x height, as runs along the rows. Only the part `window` of the rectangle
+    // is laid out: text far larger than where it can show costs no more than that place.
     struct TextStencil
     {
         struct Run
@@ -104,6 +105,7 @@ public:
         TextFormat format;
         int width = 0;
         int height = 0;
+        Rect window; // the part of (0, 0, width, height) the runs cover; empty when none could be made
         std::vector<Run> runs;
 
         // Whether this is the stencil of that text in a rectangle of that size.
@@ -111,10 +113,18 @@ public:
         {
             return w == width && h == height && f == format && t == text && fo == font;
         }
+        // Whether the runs hold every pixel of that part of the rectangle.
+        bool covers(const Rect &part) const
+        {
+            const Rect wanted = part.intersected({ 0, 0, width, height });
+            return wanted.isEmpty() || window.intersected(wanted) == wanted;
+        }
     };
-    // NoClip in format is ignored: a stencil never reaches beyond its rectangle.
+    // NoClip in format is ignored: a stencil never reaches beyond its rectangle. Without a window
+    // the whole rectangle is laid out. When the picture to lay it out in cannot be had, the
+    // stencil covers nothing.
     static TextStencil textStencil(int width, int height, const QString &text, TextFormat format,
-                                   const QFont &font);
+                                   const QFont &font, std::optional<Rect> window = std::nullopt);
     // The same pixels as drawText(Rect::fromSize(x, y, width, height), ...) of the stencil's text.
     void drawStencil(int x, int y, const TextStencil &stencil, ColorRef colour);
 

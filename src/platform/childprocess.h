@@ -5,9 +5,19 @@ class QProcess;
 
 namespace kivaro {
 
+enum class ProcessGroup {
+    Inherit, // the program's own, as usual
+    Own, // a new one led by the child, so that killProcessGroup() reaches what the child starts
+};
+
 // Has a process that is about to start die with the program, also when the program is killed or
 // crashes (PR_SET_PDEATHSIG). A child whose program died before it got going ends at once.
-void dieWithProgram(QProcess &process);
+void dieWithProgram(QProcess &process, ProcessGroup group = ProcessGroup::Inherit);
+
+// Kills a running process started with ProcessGroup::Own and every process in its group (SIGKILL),
+// then the process itself as QProcess::kill() does. A process that is not running is left alone:
+// its number may already be another's.
+void killProcessGroup(QProcess &process);
 
 // Starts the program in an open file as a process of its own, with no arguments and no shell, and
 // does not wait for it: it is no child of ours and outlives the program. The file that runs is the

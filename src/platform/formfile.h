@@ -14,7 +14,7 @@ enum class FormValue {
     Integer, // a 32-bit whole number in decimal
     Colour, // red + 256 x green + 65,536 x blue in decimal; a system colour as its code (2147483663)
     Boolean, // true or false
-    Text, // as QSettings writes it (quoted when it holds a comma)
+    Text, // quoted when it holds ";", "," or "=" or begins or ends with a blank; see FormFile
     Picture, // a file path relative to the form file; empty for none
     Font, // family,size[,bold][,italic][,underline]
 };
@@ -27,8 +27,12 @@ struct FormKey
 // The keys a control keeps, with how each is spelled; a control's own list, in its saving order.
 using FormSchema = QList<FormKey>;
 
-// A form's saved settings on disk: an INI file (read and written with QSettings), one group per
-// control instance, each group holding the keys that control saves. In a bag the values are typed:
+// A form's saved settings on disk: an INI file, one group per control instance (any name, General
+// too), each group holding the keys that control saves, written in the control's own order. The
+// file is read by a plain INI reader (inih) and its values taken as text, never interpreted (no
+// lists, no typed values): quotes, backslash escapes and names spelled %XX read as form files have
+// always spelled them. Files and pictures are written whole before they replace old ones, readable
+// by the user only. In a bag the values are typed:
 // Integer an int, Colour a quint32 (ColorRef), Boolean a bool, Text a QString, Picture a QImage
 // (null for none), Font a QFont.
 //
@@ -42,6 +46,10 @@ public:
     // The largest form file and picture side accepted; anything larger is refused as damaged.
     static constexpr qint64 MaxFileBytes = 1024 * 1024;
     static constexpr int MaxPictureSide = 8192;
+    // The pictures of one form together: 4096 x 4096 pixels, 64 MiB decoded. A form of fourteen
+    // buttons with three pictures each stays far below it; a form that points at dozens of huge
+    // pictures is refused before they are decoded.
+    static constexpr qint64 MaxFormPicturePixels = qint64(4096) * 4096;
     // Pictures read from a file remember the file's absolute path under this image text key, so
     // saving the form again refers to the same file.
     static constexpr QLatin1String PictureSourceKey { "KivaroPictureSource" };
@@ -52,7 +60,7 @@ public:
     QString errorString() const { return m_error; }
 
     // Reads the whole file. A file without a control group is an error, and so is one that cannot
-    // be read or is not an INI file.
+    // be read or is not an INI file (a line that is neither a [name], a key=value nor a comment).
     bool load();
     // The instance names in file order.
     QStringList instances() const;
@@ -88,6 +96,7 @@ private:
     QString m_error;
     QList<Group> m_groups;
     QList<PendingPicture> m_pendingPictures;
+    qint64 m_picturePixels = 0; // decoded so far by readInstance
 };
 
 } // namespace kivaro

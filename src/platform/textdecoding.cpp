@@ -16,4 +16,17 @@ QString decodeText(QByteArrayView bytes, bool cutShort)
     return text;
 }
 
+QString oneLineText(QString text)
+{
+    for (QChar &c : text) {
+        const char16_t u = c.unicode();
+        const bool control = u < 0x20 || (u >= 0x7f && u <= 0x9f);
+        const bool direction = (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069);
+        const bool separator = u == 0x2028 || u == 0x2029;
+        if (control || direction || separator)
+            c = u' ';
+    }
+    return text;
+}
+
 } // namespace kivaro

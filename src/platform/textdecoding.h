@@ -12,4 +12,11 @@ namespace kivaro {
 // text Latin-1.
 QString decodeText(QByteArrayView bytes, bool cutShort = false);
 
+// Text from outside (a page's title, a program's answer) made fit to be shown, stored or written on
+// one line: every control character (below 0x20, DEL, and the C1 characters 0x80 to 0x9F), every
+// character that overrides the direction of text (U+202A to U+202E, U+2066 to U+2069) and the line
+// and paragraph separators become spaces. A title can then neither add a line to the playlist file
+// nor send a terminal escape sequences, nor show reversed. Everything else stays.
+QString oneLineText(QString text);
+
 } // namespace kivaro

@@ -1,5 +1,7 @@
 #include "platform/trace.h"
 
+#include "platform/textdecoding.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -18,8 +20,10 @@ void writeLine(QtMsgType type, const QMessageLogContext &context, const QString 
 {
     const bool ours
         = context.category && std::strncmp(context.category, CategoryPrefix, sizeof CategoryPrefix - 1) == 0;
-    const QString line
-        = ours ? QStringLiteral("kivaro: ") + message : qFormatLogMessage(type, context, message);
+    // Our lines tell of pages, titles and addresses from outside: none may reach the terminal
+    // with a control character in it.
+    const QString line = ours ? QStringLiteral("kivaro: ") + oneLineText(message)
+                              : qFormatLogMessage(type, context, message);
     std::fputs(line.toUtf8().append('\n').constData(), stderr);
     std::fflush(stderr);
 }

@@ -1,5 +1,7 @@
 #include "privatebus.h"
 
+#include "platform/childprocess.h"
+
 namespace kivaro::test {
 
 namespace {
@@ -12,6 +14,8 @@ PrivateBus::PrivateBus()
     m_daemon.setArguments({ QStringLiteral("--session"), QStringLiteral("--nofork"),
                             QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1") });
     m_daemon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A test that crashes must not leave its bus behind.
+    dieWithProgram(m_daemon);
     m_daemon.start(QIODevice::ReadOnly);
     if (!m_daemon.waitForStarted(StartTimeoutMs)) {
         m_error = m_daemon.errorString();

@@ -357,6 +357,8 @@ private Q_SLOTS:
         const int served = rig->site.requestsServed();
 
         QCOMPARE(rig->call(PlayerInterface, method).type(), QDBusMessage::ReplyMessage);
+        // Answered first, carried out from the event loop.
+        QTRY_VERIFY(!rig->windows().mediaControls()->requestsPending());
         const QStringList given = rig->player().addresses.mid(before.size());
         if (replays) {
             // The search may already have found its video while the call waited for its answer.
@@ -416,7 +418,7 @@ private Q_SLOTS:
         }
         QVERIFY(!form.isVisible() || form.isMinimized());
         QCOMPARE(rig->call(RootInterface, QStringLiteral("Raise")).type(), QDBusMessage::ReplyMessage);
-        QVERIFY(form.isVisible());
+        QTRY_VERIFY(form.isVisible());
         QVERIFY(!form.isMinimized());
     }
 

@@ -40,9 +40,9 @@ private Q_SLOTS:
         QTest::newRow("title without prefix shown whole") << resultsPage("v") << watchPage("v", "Just a Title")
                                                           << QByteArray("/watch?v=v") << QStringLiteral("v")
                                                           << QStringLiteral("Just a Title");
-        QTest::newRow("every prefix removed, spaces and breaks kept")
+        QTest::newRow("every prefix removed, spaces kept, breaks as spaces")
             << resultsPage("v") << watchPage("v", "\n YouTube - A YouTube - B \n") << QByteArray("/watch?v=v")
-            << QStringLiteral("v") << QStringLiteral("\n A B \n");
+            << QStringLiteral("v") << QStringLiteral("  A B  ");
         QTest::newRow("empty identifier and parameters are still used")
             << QByteArray("a href=\"/watch?v=\"") << watchPage("", "YouTube - E") << QByteArray("/watch?v=")
             << QString() << QStringLiteral("E");
@@ -58,9 +58,10 @@ private Q_SLOTS:
         QTest::newRow("DEL, blanks and bytes beyond ASCII are no control bytes")
             << QByteArray("a href=\"/watch?v=a b\"") << watchPage("v\x7f \xc3\xa9", "T")
             << QByteArray("/watch?v=a b") << QStringLiteral("v\u007f \u00e9") << QStringLiteral("T");
-        QTest::newRow("line breaks in the title are no harm")
+        // A title's line breaks would make new lines in the playlist file.
+        QTest::newRow("line breaks in the title become spaces")
             << resultsPage("v") << watchPage("v", "A\r\nB") << QByteArray("/watch?v=v") << QStringLiteral("v")
-            << QStringLiteral("A\r\nB");
+            << QStringLiteral("A  B");
         QTest::newRow("markup in the title stays text") << resultsPage("v") << watchPage("v", "YouTube - <b>Bold</b>")
                                                         << QByteArray("/watch?v=v") << QStringLiteral("v")
                                                         << QStringLiteral("<b>Bold</b>");

@@ -98,7 +98,21 @@ private Q_SLOTS:
         QTest::addColumn<QList<PlaylistEntry>>("entries");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("written plainly")
-            << QList<PlaylistEntry>{{QStringLiteral("A, B | C"), QString()}} << QByteArray("A, B | C|\r\n");
+            << QList<PlaylistEntry> { { QStringLiteral("A - B | C"), QString() } }
+            << QByteArray("A - B | C|\r\n");
+        // Written plainly, these would read back as two entries.
+        QTest::newRow("comma: quoted")
+            << QList<PlaylistEntry> { { QStringLiteral("Earth, Wind & Fire"), QStringLiteral("ewf") } }
+            << QByteArray("\"Earth, Wind & Fire|ewf\"\r\n");
+        QTest::newRow("line break in a query: quoted")
+            << QList<PlaylistEntry> { { QStringLiteral("T"), QStringLiteral("a\r\nb") } }
+            << QByteArray("\"T|a\r\nb\"\r\n");
+        QTest::newRow("quote first: quoted, quotes doubled")
+            << QList<PlaylistEntry> { { QStringLiteral("\"Weird\" Al"), QStringLiteral("q\"") } }
+            << QByteArray("\"\"\"Weird\"\" Al|q\"\"\"\r\n");
+        QTest::newRow("quote inside only: plain")
+            << QList<PlaylistEntry> { { QStringLiteral("a \"b\""), QStringLiteral("q") } }
+            << QByteArray("a \"b\"|q\r\n");
         QTest::newRow("beyond ASCII in UTF-8")
             << QList<PlaylistEntry>{
                    {QStringLiteral("\u00c9mile Sorel - Caf\u00e9"), QStringLiteral("caf\u00e9")}}
@@ -131,6 +145,22 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("Earth"), QStringLiteral(" Wind & Fire - September|ewf")};
         QTest::newRow("quotes and blanks belong to the field")
             << QByteArray(" \"Weird\" Al | q \r\n") << QStringList{QStringLiteral(" \"Weird\" Al | q ")};
+        // A field quoted as a whole is what lies between; any other quote is part of its field.
+        QTest::newRow("quoted field") << QByteArray("\"A, B|\"\"q\"\"\"\r\nC|3")
+                                      << QStringList { QStringLiteral("A, B|\"q\""), QStringLiteral("C|3") };
+        QTest::newRow("quoted field across a line end")
+            << QByteArray("\"T|a\r\nb\",C|3\n")
+            << QStringList { QStringLiteral("T|a\r\nb"), QStringLiteral("C|3") };
+        QTest::newRow("quoted field at the end")
+            << QByteArray("\"A, B|q\"") << QStringList { QStringLiteral("A, B|q") };
+        QTest::newRow("quote followed by more: as it stands")
+            << QByteArray("\"Weird, Al\" Yankovic|q\r\n")
+            << QStringList { QStringLiteral("\"Weird"), QStringLiteral(" Al\" Yankovic|q") };
+        QTest::newRow("quote never closed: as it stands")
+            << QByteArray("\"A, B|q\r\nC|3")
+            << QStringList { QStringLiteral("\"A"), QStringLiteral(" B|q"), QStringLiteral("C|3") };
+        QTest::newRow("empty quoted field")
+            << QByteArray("\"\",x") << QStringList { QString(), QStringLiteral("x") };
 
         QByteArray twelve;
         QStringList firstTen;
@@ -249,11 +279,25 @@ private Q_SLOTS:
         QTemporaryDir root;
         const QString folder = root.filePath(productFolder);
         const PlaylistFile file(folder);
-        if (!before.isNull())
+        if (!before.isNull()) {
             QVERIFY(writeFile(file.path(), before));
-        QVERIFY(file.save(fullList()));
+            QVERIFY(QFile::setPermissions(file.path(), QFile::permissions(file.path()) | QFile::ReadOther));
+        }
+        const mode_t umaskBefore = ::umask(0);
+        const bool saved = file.save(fullList());
+        ::umask(umaskBefore);
+        QVERIFY(saved);
         QCOMPARE(fileContents(file.path()), PlaylistFile::encode(fullList()));
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("hist")});
+        // Only the user may read it (0600), whatever the umask or the older file's mode; the
+        // folders Kivaro made are 0700.
+        constexpr QFile::Permissions ownerReadWrite
+            = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+        QCOMPARE(QFile::permissions(file.path()), ownerReadWrite);
+        if (!productFolder.isEmpty()) {
+            for (const QString &made : { folder, root.filePath(QStringLiteral("share")) })
+                QCOMPARE(QFile::permissions(made), ownerReadWrite | QFile::ExeOwner | QFile::ExeUser);
+        }
     }
 
     void saveFailsWithoutHarm_data()

@@ -82,6 +82,18 @@ class TestYtDlpBackend : public QObject
         return !pid.isEmpty() && !QFileInfo::exists(QStringLiteral("/proc/") + pid);
     }
 
+    // Killed: gone, or a zombie that nobody has reaped yet (what yt-dlp started is not ours to reap).
+    static bool processEnded(const QString &pid)
+    {
+        QFile stat(QStringLiteral("/proc/") + pid + QStringLiteral("/stat"));
+        if (pid.isEmpty())
+            return false;
+        if (!stat.open(QIODevice::ReadOnly))
+            return true;
+        const QByteArray fields = stat.readAll();
+        return fields.mid(fields.lastIndexOf(')') + 2, 1) == "Z";
+    }
+
     QString fakePid() const
     {
         return QString::fromLatin1(fileContents(path(QStringLiteral("pid"))).trimmed());
@@ -95,6 +107,7 @@ private Q_SLOTS:
         m_progress.clear();
         QFile::remove(path(QStringLiteral("pid")));
         QFile::remove(path(QStringLiteral("argv")));
+        QFile::remove(path(QStringLiteral("child")));
     }
 
     void cleanup() { m_form.reset(); }
@@ -128,8 +141,10 @@ private Q_SLOTS:
             << QByteArray("printf 'ab/c\\nT\\n'") << QString() << QStringLiteral("?") << NoMusic;
         QTest::newRow("identifier with a space")
             << QByteArray("printf 'ab c\\nT\\n'") << QString() << QStringLiteral("?") << NoMusic;
+        // The title is made fit to show, as the site engine's titles are.
         QTest::newRow("escape sequence in the title")
-            << QByteArray("printf 'abc\\nT\\033[2J\\n'") << QString() << QStringLiteral("?") << NoMusic;
+            << QByteArray("printf 'abc\\nT\\033[2J\\342\\200\\256x\\n'") << watch + QStringLiteral("abc")
+            << QStringLiteral("T [2J x") << QString();
         QTest::newRow("a third line")
             << QByteArray("printf 'abc\\nT\\nmore\\n'") << QString() << QStringLiteral("?") << NoMusic;
         QTest::newRow("identifier of 4097 bytes")
@@ -245,7 +260,7 @@ private Q_SLOTS:
         QDir::setCurrent(previous);
 
         const QByteArray expected
-            = "--proxy\nhttp://h:1/a b\n--no-warnings\n--skip-download\n--no-playlist\n"
+            = "--proxy\nhttp://h:1/a b\n--ignore-config\n--no-warnings\n--skip-download\n--no-playlist\n"
               "--flat-playlist\n--encoding\nutf-8\n--print\n%(id)s\n--print\n%(title)s\n"
               "ytsearch1:red $(touch pwned); \"a b\" `touch pwned2` | touch pwned3 * ~\n";
         QCOMPARE(fileContents(path(QStringLiteral("argv"))), expected);
@@ -274,6 +289,33 @@ private Q_SLOTS:
         // The second "10" is no change of the progress value.
         QCOMPARE(m_progress,
                  (QStringList { QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30") }));
+    }
+
+    // However the search ends before yt-dlp does, whatever yt-dlp started ends with it.
+    void whatYtDlpStartedEndsWithIt_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("time-out") << QStringLiteral("time-out");
+        QTest::newRow("a newer search") << QStringLiteral("newer");
+        QTest::newRow("the engine closes") << QStringLiteral("closed");
+    }
+
+    void whatYtDlpStartedEndsWithIt()
+    {
+        QFETCH(QString, how);
+        makeEngine(writeFake("case \"$*\" in *second*) printf 'abc\\nT\\n'; exit 0;; esac\n"
+                             "sleep 600 & echo $! > \"$D/child\"\nwait"));
+        m_form->ytDlp->setTimeout(how == QLatin1String("time-out") ? 500 : 60000);
+        m_form->Play(QStringLiteral("first"));
+        QTRY_VERIFY(QFileInfo::exists(path(QStringLiteral("child"))));
+        const QString child = QString::fromLatin1(fileContents(path(QStringLiteral("child"))).trimmed());
+        QVERIFY(!processEnded(child));
+        if (how == QLatin1String("newer"))
+            m_form->Play(QStringLiteral("second"));
+        else if (how == QLatin1String("closed"))
+            m_form.reset();
+        QTRY_VERIFY(processEnded(child));
+        QTRY_VERIFY(processEnded(fakePid()));
     }
 
     void addKeepsTitleAndQuery()

@@ -52,6 +52,15 @@ private Q_SLOTS:
     void roundTrip();
     void writesTheSpelledValues();
     void saveIntoMissingFolderFails();
+    void textsRoundTrip_data();
+    void textsRoundTrip();
+    void filesAsTheyWereWritten_data();
+    void filesAsTheyWereWritten();
+    void instanceNames_data();
+    void instanceNames();
+    void nestedVariantsAreText_data();
+    void nestedVariantsAreText();
+    void picturesOfOneFormHaveABudget();
 
 private:
     QTemporaryDir m_dir;
@@ -84,6 +93,8 @@ void TestFormFile::readsValues_data()
     row("text with ampersand", FormValue::Text, "K=Save &As", QStringLiteral("Save &As"));
     row("quoted text with comma", FormValue::Text, "K=\"a, b\"", QStringLiteral("a, b"));
     row("unquoted text with comma", FormValue::Text, "K=a,b", QStringLiteral("a,b"));
+    row("unquoted text with comma and blank", FormValue::Text, "K=Save, &As", QStringLiteral("Save, &As"));
+    row("semicolon is no comment", FormValue::Text, "K=a ; b", QStringLiteral("a ; b"));
     row("no picture", FormValue::Picture, "K=", QImage());
 }
 
@@ -198,6 +209,11 @@ void TestFormFile::unreadableFiles_data()
         << "top.ini" << QByteArray("BTYPE=1\n") << "holds no control settings";
     QTest::newRow("too large") << "large.ini" << QByteArray(FormFile::MaxFileBytes + 1, 'x') << "larger than";
     QTest::newRow("a folder") << "" << QByteArray() << "no such file";
+    QTest::newRow("a line without =")
+        << "noequals.ini" << QByteArray("[b]\nTX=a\njunk\n") << "not a form file (line 3)";
+    QTest::newRow("an unclosed header")
+        << "header.ini" << QByteArray("[b\nTX=a\n") << "not a form file (line 1)";
+    QTest::newRow("a zero byte") << "zero.ini" << QByteArray("[b]\nTX=a\0b\n", 11) << "not a form file";
 }
 
 void TestFormFile::unreadableFiles()
@@ -325,8 +341,11 @@ void TestFormFile::writesTheSpelledValues()
     bag.write(QStringLiteral("FONT"), font);
     QVERIFY(form.writeInstance(QStringLiteral("b"), schema, bag));
     QVERIFY(form.save());
+    // In the control's own order; the file is the user's alone.
     QCOMPARE(readFile(path),
-             QByteArray("[b]\nBCOL=8405024\nENAB=true\nFONT=\"Tahoma,10,italic,underline\"\nFX=-3\n"));
+             QByteArray("[b]\nBCOL=8405024\nENAB=true\nFX=-3\nFONT=\"Tahoma,10,italic,underline\"\n"));
+    QCOMPARE(QFile::permissions(path),
+             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     QFont comma;
     comma.setFamily(QStringLiteral("A,B"));
     bag.write(QStringLiteral("FONT"), comma);
@@ -344,6 +363,208 @@ void TestFormFile::saveIntoMissingFolderFails()
     }()));
     QVERIFY(!form.save());
     QVERIFY(form.errorString().startsWith(QStringLiteral("cannot write")));
+}
+
+// Texts a control saves come back exactly, whatever they hold, and the file stays one line per key.
+void TestFormFile::textsRoundTrip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("spelled"); // the line as written
+
+    QTest::newRow("plain") << QStringLiteral("Play") << QByteArray("TX=Play");
+    QTest::newRow("comma and ampersand") << QStringLiteral("Save, &As") << QByteArray("TX=\"Save, &As\"");
+    QTest::newRow("blanks at both ends") << QStringLiteral("  x ") << QByteArray("TX=\"  x \"");
+    QTest::newRow("semicolon and equals") << QStringLiteral("a;b=c") << QByteArray("TX=\"a;b=c\"");
+    QTest::newRow("quotes and backslash")
+        << QStringLiteral("say \"C:\\\\dir\"") << QByteArray("TX=say \\\"C:\\\\\\\\dir\\\"");
+    QTest::newRow("line break and tab") << QStringLiteral("a\r\nb\tc") << QByteArray("TX=a\\r\\nb\\tc");
+    QTest::newRow("escape then hex digit") << QStringLiteral("\x1b"
+                                                             "1[2J")
+                                           << QByteArray("TX=\\x1b\\x31[2J");
+    QTest::newRow("at sign first") << QStringLiteral("@home") << QByteArray("TX=@@home");
+    QTest::newRow("typed-looking text")
+        << QStringLiteral("@Variant(\\0\\0\\0\\x7f)") << QByteArray("TX=@@Variant(\\\\0\\\\0\\\\0\\\\x7f)");
+    QTest::newRow("hash first") << QStringLiteral("#1") << QByteArray("TX=#1");
+    QTest::newRow("beyond Latin-1") << QStringLiteral("Caf\u00e9 \u263a \U0001F3B5")
+                                    << QByteArray("TX=Caf\xc3\xa9 \xe2\x98\xba \xf0\x9f\x8e\xb5");
+    QTest::newRow("half a character") << QString(QChar(0xd800)) + u'1' << QByteArray("TX=\\xd800\\x31");
+    QTest::newRow("longer than 200 bytes") << QString(5000, u'w') << "TX=" + QByteArray(5000, 'w');
+    QTest::newRow("empty") << QString() << QByteArray("TX=");
+}
+
+void TestFormFile::textsRoundTrip()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, spelled);
+    const QString path = m_dir.filePath(QStringLiteral("texts.ini"));
+    const FormSchema schema { { QStringLiteral("TX"), FormValue::Text },
+                              { QStringLiteral("FX"), FormValue::Integer } };
+    PropertyBag bag;
+    bag.write(QStringLiteral("TX"), text);
+    bag.write(QStringLiteral("FX"), 3);
+    FormFile form(path);
+    QVERIFY(form.writeInstance(QStringLiteral("b"), schema, bag));
+    QVERIFY(form.save());
+    QCOMPARE(readFile(path), "[b]\n" + spelled + "\nFX=3\n");
+
+    FormFile again(path);
+    QVERIFY2(again.load(), qPrintable(again.errorString()));
+    PropertyBag read;
+    QVERIFY2(again.readInstance(QStringLiteral("b"), schema, read), qPrintable(again.errorString()));
+    QCOMPARE(read.read(QStringLiteral("TX")).toString(), text);
+    QCOMPARE(read.read(QStringLiteral("FX")), QVariant(3));
+}
+
+// Form files written before Kivaro had its own writer: what they held then is what they hold now.
+void TestFormFile::filesAsTheyWereWritten_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("instance");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("General as it was spelled") << QByteArray("[%General]\nTX=g\n") << "General"
+                                               << "g";
+    QTest::newRow("a name beyond ASCII")
+        << QByteArray("[Kn%F6pfchen]\nTX=k\n") << QStringLiteral("Kn\u00f6pfchen") << "k";
+    QTest::newRow("a name beyond Latin-1")
+        << QByteArray("[%U263A1]\nTX=s\n") << QStringLiteral("\u263a1") << "s";
+    QTest::newRow("a percent sign") << QByteArray("[100%25]\nTX=p\n") << "100%"
+                                    << "p";
+    QTest::newRow("quoted comma") << QByteArray("[b]\nTX=\"Save, &As\"\n") << "b"
+                                  << "Save, &As";
+    QTest::newRow("escaped at sign") << QByteArray("[b]\ntx=@@home\n") << "b"
+                                     << "@home";
+    QTest::newRow("octal and hex escapes") << QByteArray("[b]\nTX=a\\011b\\x41\n") << "b"
+                                           << "a\tbA";
+    QTest::newRow("blanks around the value") << QByteArray("[b]\n  TX =  two words  \n") << "b"
+                                             << "two words";
+    QTest::newRow("keys before any header belong to nobody") << QByteArray("TX=top\n[b]\nTX=mine\n") << "b"
+                                                             << "mine";
+    QTest::newRow("a later line wins") << QByteArray("[b]\nTX=one\n[c]\nTX=x\n[b]\nTX=two\n") << "b"
+                                       << "two";
+    QTest::newRow("comment lines") << QByteArray("; saved\n# by hand\n[b]\nTX=c\n") << "b"
+                                   << "c";
+}
+
+void TestFormFile::filesAsTheyWereWritten()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, instance);
+    QFETCH(QString, text);
+    const QString path = m_dir.filePath(QStringLiteral("old.ini"));
+    writeFile(path, contents);
+    FormFile form(path);
+    QVERIFY2(form.load(), qPrintable(form.errorString()));
+    QCOMPARE(form.instances().constFirst(), instance);
+    PropertyBag bag;
+    QVERIFY(form.readInstance(instance, { { QStringLiteral("TX"), FormValue::Text } }, bag));
+    QCOMPARE(bag.read(QStringLiteral("TX")).toString(), text);
+}
+
+void TestFormFile::instanceNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("header"); // empty: refused
+
+    QTest::newRow("General") << QStringLiteral("General") << QByteArray("[General]");
+    QTest::newRow("blank and brackets") << QStringLiteral("a [b]") << QByteArray("[a%20%5Bb%5D]");
+    QTest::newRow("48 bytes") << QString(48, u'n') << "[" + QByteArray(48, 'n') + "]";
+    QTest::newRow("49 bytes") << QString(49, u'n') << QByteArray();
+    QTest::newRow("empty") << QString() << QByteArray();
+}
+
+void TestFormFile::instanceNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, header);
+    const QString path = m_dir.filePath(QStringLiteral("names.ini"));
+    const FormSchema schema { { QStringLiteral("FX"), FormValue::Integer } };
+    PropertyBag bag;
+    bag.write(QStringLiteral("FX"), 2);
+    FormFile form(path);
+    QCOMPARE(form.writeInstance(name, schema, bag), !header.isEmpty());
+    if (header.isEmpty()) {
+        QVERIFY(form.errorString().contains(QStringLiteral("name of 1 to 48 bytes")));
+        // Nor is a file read whose header may have been cut short.
+        writeFile(path, "[" + name.toUtf8() + "x]\nFX=1\n");
+        FormFile read(path);
+        QCOMPARE(read.load(), name.isEmpty());
+        return;
+    }
+    QVERIFY(form.save());
+    QCOMPARE(readFile(path), header + "\nFX=2\n");
+    FormFile again(path);
+    QVERIFY(again.load());
+    QCOMPARE(again.instances(), QStringList { name });
+    PropertyBag read;
+    QVERIFY(again.readInstance(name, schema, read));
+    QCOMPARE(read.read(QStringLiteral("FX")), QVariant(2));
+}
+
+// A file of deeply nested typed values, as a hostile file would hold them: they are text, read in
+// one pass without recursion, so the file fails cleanly where a number is wanted and is a caption
+// where text is.
+void TestFormFile::nestedVariantsAreText_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("where a number is wanted") << int(FormValue::Integer) << false;
+    QTest::newRow("where text is wanted") << int(FormValue::Text) << true;
+}
+
+void TestFormFile::nestedVariantsAreText()
+{
+    QFETCH(int, type);
+    QFETCH(bool, ok);
+    const QByteArray head("[b]\nK=");
+    QByteArray value;
+    const QByteArray open("@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\tQVariant");
+    while (head.size() + value.size() + open.size() + 2 < FormFile::MaxFileBytes)
+        value += open;
+    value += ')';
+    const QByteArray contents = head + value + '\n';
+    QCOMPARE(contents.size() <= FormFile::MaxFileBytes, true);
+    QVERIFY(contents.size() > FormFile::MaxFileBytes - open.size() - 4);
+    const QString path = m_dir.filePath(QStringLiteral("variants.ini"));
+    writeFile(path, contents);
+    FormFile form(path);
+    QVERIFY2(form.load(), qPrintable(form.errorString()));
+    PropertyBag bag;
+    QCOMPARE(form.readInstance(QStringLiteral("b"), { { QStringLiteral("K"), FormValue(type) } }, bag), ok);
+    if (!ok) {
+        QVERIFY(form.errorString().contains(QStringLiteral("is not a 32-bit whole number")));
+        return;
+    }
+    const QString text = bag.read(QStringLiteral("K")).toString();
+    QVERIFY(text.startsWith(QStringLiteral("@Variant(")));
+    QCOMPARE(text.count(QStringLiteral("@Variant(")), value.count("@Variant("));
+}
+
+// The pictures one form may have decoded together are bounded, so a form that points many keys at
+// huge pictures is refused before they are decoded.
+void TestFormFile::picturesOfOneFormHaveABudget()
+{
+    const int side = 3000; // 9 million pixels: one fits, two do not
+    QImage big(side, side, QImage::Format_RGB32);
+    big.fill(Qt::green);
+    QVERIFY(big.save(m_dir.filePath(QStringLiteral("big.png"))));
+    QVERIFY(qint64(side) * side <= FormFile::MaxFormPicturePixels);
+    QVERIFY(2 * qint64(side) * side > FormFile::MaxFormPicturePixels);
+    const QString path = m_dir.filePath(QStringLiteral("budget.ini"));
+    writeFile(path, "[a]\nPICN=big.png\n[b]\nPICN=big.png\n");
+    const FormSchema schema { { QStringLiteral("PICN"), FormValue::Picture } };
+    FormFile form(path);
+    QVERIFY(form.load());
+    PropertyBag first;
+    QVERIFY(form.readInstance(QStringLiteral("a"), schema, first));
+    QCOMPARE(first.read(QStringLiteral("PICN")).value<QImage>().size(), QSize(side, side));
+    PropertyBag second;
+    QVERIFY(!form.readInstance(QStringLiteral("b"), schema, second));
+    QVERIFY2(form.errorString().contains(QStringLiteral("pictures of one form")),
+             qPrintable(form.errorString()));
+    // Loading the file again starts a new budget.
+    QVERIFY(form.load());
+    QVERIFY(form.readInstance(QStringLiteral("b"), schema, second));
 }
 
 QTEST_MAIN(TestFormFile)

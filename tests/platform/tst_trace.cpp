@@ -42,25 +42,36 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("verbose");
         QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("written");
         // Rows run in order: the first one before --verbose switches the lines on.
-        QTest::newRow("before --verbose: nothing") << false << QStringLiteral("engine") << QByteArray();
-        QTest::newRow("engine") << true << QStringLiteral("engine") << QByteArray("kivaro: fetch a b\n");
-        QTest::newRow("startup") << true << QStringLiteral("startup") << QByteArray("kivaro: fetch a b\n");
-        QTest::newRow("player") << true << QStringLiteral("player") << QByteArray("kivaro: fetch a b\n");
+        const QString plain = QStringLiteral("fetch a b");
+        QTest::newRow("before --verbose: nothing")
+            << false << QStringLiteral("engine") << plain << QByteArray();
+        QTest::newRow("engine") << true << QStringLiteral("engine") << plain
+                                << QByteArray("kivaro: fetch a b\n");
+        QTest::newRow("startup") << true << QStringLiteral("startup") << plain
+                                 << QByteArray("kivaro: fetch a b\n");
+        QTest::newRow("player") << true << QStringLiteral("player") << plain
+                                << QByteArray("kivaro: fetch a b\n");
         QTest::newRow("Qt's own warning keeps its category")
-            << true << QStringLiteral("qt") << QByteArray("qt.kivarotest: fetch a b\n");
+            << true << QStringLiteral("qt") << plain << QByteArray("qt.kivarotest: fetch a b\n");
+        // An address or a title from a page: one line, and nothing for the terminal to obey.
+        QTest::newRow("no control characters reach the terminal")
+            << true << QStringLiteral("engine")
+            << QStringLiteral("now playing: x\x1b]0;owned\x07\r\ny\u009b2J")
+            << QByteArray("kivaro: now playing: x ]0;owned   y 2J\n");
     }
 
     void lines()
     {
         QFETCH(bool, verbose);
         QFETCH(QString, category);
+        QFETCH(QString, text);
         QFETCH(QByteArray, written);
         if (verbose)
             kivaro::showVerboseLines();
         QCOMPARE(kivaro::lcEngine().isInfoEnabled(), verbose);
-        const QString text = QStringLiteral("fetch a b");
         const QByteArray seen = stderrOf([&] {
             if (category == QLatin1String("engine"))
                 qCInfo(kivaro::lcEngine).noquote() << text;

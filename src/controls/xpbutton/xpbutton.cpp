@@ -414,13 +414,18 @@ void XPButton::setMouseIcon(const QImage &icon)
     notify("MICON");
 }
 
+void XPButton::useHandPicture()
+{
+    // The host builds the picture in (kivaroassets); without it, Qt's own hand stands in.
+    m_mouseIcon = QFile::exists(HandCursorResource) ? QImage(HandCursorResource) : QImage();
+    m_mouseIconHotSpot = HandHotSpot;
+}
+
 void XPButton::setHandPointer(bool hand)
 {
     m_handPointer = hand;
     if (hand) {
-        // The host builds the picture in (kivaroassets); without it, Qt's own hand stands in.
-        m_mouseIcon = QFile::exists(HandCursorResource) ? QImage(HandCursorResource) : QImage();
-        m_mouseIconHotSpot = HandHotSpot;
+        useHandPicture();
         m_mousePointer = PointerCustom;
     } else {
         m_mouseIcon = QImage();
@@ -718,7 +723,13 @@ void XPButton::ReadProperties(const PropertyBag &bag)
     m_look.PicturePosition = bag.readInt(KeyPicturePosition, 0);
     m_look.UseGreyscale = bag.readBool(KeyUseGreyscale, false);
     m_look.SpecialEffect = bag.readInt(KeySpecialEffect, 0);
-    setHandPointer(bag.readBool(KeyHandPointer, false));
+    // The hand is applied through its setter only where the saved pointer is the custom one it
+    // sets: applied always, a saved HandPointer of false would turn the pointer just read back to
+    // the arrow and drop its icon, and a pointer chosen after the hand would be lost, on every load.
+    m_handPointer = bag.readBool(KeyHandPointer, false);
+    if (m_handPointer && m_mousePointer == PointerCustom)
+        useHandPicture();
+    applyPointer();
     m_look.CheckBoxBehaviour = bag.readBool(KeyCheckBoxBehaviour, false);
     m_look.Value = bag.readBool(KeyValue, false);
 
@@ -879,9 +890,12 @@ void XPButton::mouseMoveEvent(QMouseEvent *event)
     if (!over) {
         Paint(StateUp, false);
     } else if (button == ButtonLeft) {
+        // Drawn pressed and hovered; the hover flag then keeps what it was. Cleared here, the next
+        // plain move would raise a second MouseOver with no MouseOut between.
+        const bool wasHovered = m_look.hovered;
         m_look.hovered = true;
         Paint(StateDown, false);
-        m_look.hovered = false;
+        m_look.hovered = wasHovered;
     } else if (!m_look.hovered) {
         m_overTimer.start();
         m_look.hovered = true;

@@ -228,6 +228,7 @@ private:
     void resizeProcedure();
     void ambientChanged();
     void applyPointer();
+    void useHandPicture();
     void pressButton(qint16 button, qint16 shift, float x, float y);
     void hostClick();
     void clickAction();

@@ -91,6 +91,18 @@ Rect placeCaption(const XPButtonLook &look, const QFont &font, int W, int H, int
     return caption.translated(dx, dy);
 }
 
+// The part of a caption laid out in rect that can show on a W x H button, in the caption's own
+// coordinates: the copies of a caption lie at most CaptionCopyReach pixels from its place (pressed
+// one down and right, its relief one more either way). A caption far larger than the button, in
+// a huge font, is laid out no larger than the button.
+constexpr int CaptionCopyReach = 2;
+Rect stencilWindow(const Rect &rect, int W, int H)
+{
+    return Rect { 0, 0, W, H }
+        .adjusted(-CaptionCopyReach, -CaptionCopyReach, CaptionCopyReach, CaptionCopyReach)
+        .translated(-rect.left, -rect.top);
+}
+
 // One paint: the look being drawn and the colours it draws with. The palette is a copy, so a look
 // that changes colours for the length of a paint leaves the caller's palette as it was.
 struct Painter
@@ -177,7 +189,10 @@ struct Painter
     void drawText(const Rect &r, ColorRef colour)
     {
         textColour = colour;
-        if (stencil->matches(r.width(), r.height(), look.Caption, CaptionFormat, *font))
+        // The part of the caption's rectangle that lies on the button.
+        const Rect onButton { -r.left, -r.top, W - r.left, H - r.top };
+        if (stencil->matches(r.width(), r.height(), look.Caption, CaptionFormat, *font)
+            && stencil->covers(onButton))
             canvas.drawStencil(r.left, r.top, *stencil, colour);
         else
             canvas.drawText(r, look.Caption, CaptionFormat, colour, *font);
@@ -251,8 +266,8 @@ struct Painter
         if (!boldStencil->matches(boldRest.width(), boldRest.height(), look.Caption, CaptionFormat, bold)) {
             // Laid out for another look or font: lay it out now.
             boldRest = placeCaption(look, bold, W, H, layout.picW, layout.picH, layout.captionRect);
-            laidOut
-                = Canvas::textStencil(boldRest.width(), boldRest.height(), look.Caption, CaptionFormat, bold);
+            laidOut = Canvas::textStencil(boldRest.width(), boldRest.height(), look.Caption, CaptionFormat,
+                                          bold, stencilWindow(boldRest, W, H));
             boldStencil = &laidOut;
         }
         const Painter regular = *this;
@@ -827,14 +842,14 @@ void LayoutCaption(const XPButtonLook &look, int W, int H, XPButtonLayout &layou
     layout.textH = caption.height();
     layout.captionRect = caption;
     layout.pressedCaptionRect = caption.translated(1, 1);
-    layout.captionStencil
-        = Canvas::textStencil(caption.width(), caption.height(), look.Caption, CaptionFormat, look.Font);
+    layout.captionStencil = Canvas::textStencil(caption.width(), caption.height(), look.Caption,
+                                                CaptionFormat, look.Font, stencilWindow(caption, W, H));
     if (look.ButtonType == LookGradient) {
         const QFont bold = boldFont(look.Font);
         layout.boldCaptionRect = placeCaption(look, bold, W, H, picW, picH, layout.captionRect);
-        layout.boldCaptionStencil
-            = Canvas::textStencil(layout.boldCaptionRect.width(), layout.boldCaptionRect.height(),
-                                  look.Caption, CaptionFormat, bold);
+        layout.boldCaptionStencil = Canvas::textStencil(
+            layout.boldCaptionRect.width(), layout.boldCaptionRect.height(), look.Caption, CaptionFormat,
+            bold, stencilWindow(layout.boldCaptionRect, W, H));
     } else {
         layout.boldCaptionRect = {};
         layout.boldCaptionStencil = {};
@@ -967,35 +982,43 @@ void BlitPicture(Canvas &canvas, int x, int y, int w, int h, const XPButtonPictu
     if (h < 0)
         h = own.height();
 
-    // The source, w x h as RGB: a bitmap as it is, an icon drawn over the mask colour.
-    QImage source;
-    int sourceW = w;
-    int sourceH = h;
-    if (picture.isIcon) {
-        source = QImage(w, h, QImage::Format_RGB32);
-        source.fill(toQRgb(how.maskColour));
-        QPainter painter(&source);
-        painter.drawImage(0, 0, picture.image);
-    } else {
-        source = picture.image.format() == QImage::Format_RGB32
-                || picture.image.format() == QImage::Format_ARGB32
-            ? picture.image
-            : picture.image.convertToFormat(QImage::Format_ARGB32);
-        sourceW = std::min(w, source.width());
-        sourceH = std::min(h, source.height());
-    }
-
+    // The source, w x h as RGB: a bitmap as it is, an icon drawn over the mask colour. Only the
+    // part that lands on the canvas is read or made: a picture far larger than the button costs no
+    // more than the button, on every paint.
+    const int sourceW = picture.isIcon ? w : std::min(w, picture.image.width());
+    const int sourceH = picture.isIcon ? h : std::min(h, picture.image.height());
     const Rect area = Rect::fromSize(x, y, sourceW, sourceH).intersected(canvas.bounds());
     if (area.isEmpty())
         return;
+    const QRect part(area.left - x, area.top - y, area.width(), area.height()); // in the picture
+    QImage source;
+    QPoint origin; // where part begins in source
+    if (picture.isIcon) {
+        source = QImage(part.size(), QImage::Format_RGB32);
+        if (source.isNull())
+            return;
+        source.fill(toQRgb(how.maskColour));
+        QPainter painter(&source);
+        painter.drawImage(QPoint(0, 0), picture.image, part);
+    } else if (picture.image.format() == QImage::Format_RGB32
+               || picture.image.format() == QImage::Format_ARGB32) {
+        source = picture.image;
+        origin = part.topLeft();
+    } else {
+        source = picture.image.copy(part).convertToFormat(QImage::Format_ARGB32);
+        if (source.isNull())
+            return;
+    }
     QImage destination = canvas.image().copy(area.left, area.top, area.width(), area.height());
+    if (destination.isNull())
+        return;
 
     const bool keyed = how.key.has_value();
     const QRgb key = keyed ? toQRgb(*how.key) & 0x00ffffffu : 0;
     const QRgb fill = how.fill ? toQRgb(*how.fill) : 0;
     for (int row = 0; row < area.height(); ++row) {
         const auto *from
-            = reinterpret_cast<const QRgb *>(source.constScanLine(area.top - y + row)) + (area.left - x);
+            = reinterpret_cast<const QRgb *>(source.constScanLine(origin.y() + row)) + origin.x();
         auto *to = reinterpret_cast<QRgb *>(destination.scanLine(row));
         for (int col = 0; col < area.width(); ++col) {
             const QRgb s = from[col] & 0x00ffffffu;

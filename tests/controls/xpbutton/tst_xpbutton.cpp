@@ -72,6 +72,8 @@ private Q_SLOTS:
     void etchedLookInDesignModeMakesTheFontBold();
     void handPointer();
     void handPointerUsesTheBuiltInHand();
+    void savedPointerSurvivesLoading_data();
+    void savedPointerSurvivesLoading();
     void transparentLookShowsWhatLiesBehind();
     void accessKey_data();
     void accessKey();
@@ -271,6 +273,56 @@ void TestXPButton::handPointerUsesTheBuiltInHand()
     QCOMPARE(button.MouseIcon().size(), QImage(XPButton::HandCursorResource).size());
 }
 
+// What was saved of the pointer is what a load gives: reading HandPointer after MousePointer and
+// MouseIcon must not undo them (save, load and save again keeps all three).
+void TestXPButton::savedPointerSurvivesLoading_data()
+{
+    QTest::addColumn<Action>("set");
+    QTest::addColumn<qint16>("pointer");
+    QTest::addColumn<bool>("hand");
+    QTest::addColumn<int>("shape");
+    QTest::newRow("an hourglass") << Action([](XPButton &b) { b.setMousePointer(11); }) << qint16(11) << false
+                                  << int(Qt::WaitCursor);
+    QTest::newRow("a picture of one's own") << Action([](XPButton &b) {
+        b.setMouseIcon(picture16());
+        b.setMousePointer(XPButton::PointerCustom);
+    }) << XPButton::PointerCustom << false << int(Qt::BitmapCursor);
+    QTest::newRow("the hand") << Action([](XPButton &b) { b.setHandPointer(true); })
+                              << XPButton::PointerCustom << true << int(Qt::BitmapCursor);
+    QTest::newRow("a cross chosen after the hand") << Action([](XPButton &b) {
+        b.setHandPointer(true);
+        b.setMousePointer(2);
+    }) << qint16(2) << true << int(Qt::CrossCursor);
+    QTest::newRow("nothing chosen") << Action([](XPButton &) {}) << qint16(0) << false
+                                    << int(Qt::ArrowCursor);
+}
+
+void TestXPButton::savedPointerSurvivesLoading()
+{
+    QFETCH(Action, set);
+    QFETCH(qint16, pointer);
+    QFETCH(bool, hand);
+    QFETCH(int, shape);
+    initAssets();
+    XPButton source;
+    set(source);
+    PropertyBag saved;
+    source.WriteProperties(saved);
+
+    XPButton loaded;
+    loaded.ReadProperties(saved);
+    QCOMPARE(loaded.MousePointer(), pointer);
+    QCOMPARE(loaded.HandPointer(), hand);
+    QCOMPARE(loaded.MouseIcon(), source.MouseIcon());
+    QCOMPARE(int(loaded.cursor().shape()), shape);
+    if (hand && pointer == XPButton::PointerCustom)
+        QCOMPARE(loaded.cursor().hotSpot(), PointingHandHotSpot);
+    PropertyBag again;
+    loaded.WriteProperties(again);
+    for (const QString &key : { QStringLiteral("MPTR"), QStringLiteral("MICON"), QStringLiteral("HAND") })
+        QCOMPARE(again.read(key), saved.read(key));
+}
+
 void TestXPButton::transparentLookShowsWhatLiesBehind()
 {
     Form form;
@@ -357,7 +409,7 @@ void TestXPButton::emptyBagGivesTheDefaults()
     QCOMPARE(button.ForeColor(), TranslateColor(SystemColorFlag | ButtonText));
     QCOMPARE(button.ForeOver(), button.ForeColor());
     QCOMPARE(button.MaskColor(), MaskDefault);
-    QCOMPARE(button.MousePointer(), qint16(1)); // HandPointer false sets the arrow
+    QCOMPARE(button.MousePointer(), qint16(0)); // the saved default; a HandPointer of false keeps it
     QVERIFY(button.PictureNormal().isNull());
     QVERIFY(button.UseMaskColor());
     QVERIFY(!button.SoftBevel());

@@ -1,6 +1,8 @@
 #include "controls/xpbutton/xpbutton.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -72,6 +74,7 @@ private Q_SLOTS:
     void arrowKeysMoveTheFocus();
     void focusIsTracked();
     void hoverRaisesMouseOverOnceAndMouseOutSoon();
+    void dragInsideThenLeaveRaisesEachOnce();
     void movingOntoAChildWindowCountsAsLeaving();
 };
 
@@ -263,6 +266,37 @@ void TestXPButtonEvents::hoverRaisesMouseOverOnceAndMouseOutSoon()
     QVERIFY2(left.elapsed() < 600, qPrintable(QString::number(left.elapsed())));
     QVERIFY(!form.button->isHovered());
     QVERIFY(!form.button->isOverTimerActive());
+    QCOMPARE(overs.count(), 1);
+}
+
+// A move with the left button held inside the button draws it pressed; the hover flag keeps what it
+// was, so the plain move after the release raises no second MouseOver.
+void TestXPButtonEvents::dragInsideThenLeaveRaisesEachOnce()
+{
+    Form form;
+    QVERIFY(QTest::qWaitForWindowExposed(form.widget.get()));
+    QCursor::setPos(form.widget->mapToGlobal(QPoint(300, 80)));
+    QSignalSpy overs(form.button, &XPButton::MouseOver);
+    QSignalSpy outs(form.button, &XPButton::MouseOut);
+    QCursor::setPos(form.button->mapToGlobal(QPoint(20, 10)));
+    QTRY_COMPARE(overs.count(), 1);
+
+    QTest::mousePress(form.button, Qt::LeftButton, {}, QPoint(20, 10));
+    const QPoint dragged(30, 12);
+    QCursor::setPos(form.button->mapToGlobal(dragged));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(dragged), QPointF(form.button->mapToGlobal(dragged)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.button, &drag);
+    QCOMPARE(form.button->lastPaintedState(), XPButton::StateDown);
+    QVERIFY(form.button->isHovered());
+    QTest::mouseRelease(form.button, Qt::LeftButton, {}, dragged);
+    QCursor::setPos(form.button->mapToGlobal(QPoint(40, 14)));
+    QTest::qWait(2 * XPButton::OverInterval);
+    QCOMPARE(overs.count(), 1);
+    QCOMPARE(outs.count(), 0);
+
+    QCursor::setPos(form.widget->mapToGlobal(QPoint(300, 80)));
+    QTRY_COMPARE(outs.count(), 1);
     QCOMPARE(overs.count(), 1);
 }
 

@@ -1,0 +1,240 @@
+// The media controls under a flood of requests from the bus, and on the update path: requests wait
+// their turn instead of running inside a search that lets events run, a burst of them is one
+// request, and nothing the desktop asks creates the program's windows while the update prompt
+// stands alone.
+
+#include "desktop/mprisservice.h"
+#include "form1rig.h"
+#include "platform/socket.h"
+#include "privatebus.h"
+#include "startup/frmupdate.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QLineEdit>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace kivaro;
+using namespace kivaro::test;
+
+namespace {
+
+const QString KivaroName = QStringLiteral("org.mpris.MediaPlayer2.kivaro");
+const QString RootInterface = QStringLiteral("org.mpris.MediaPlayer2");
+const QString PlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+constexpr int CallTimeoutMs = 60000;
+
+// A site that never takes a connection: its one place for connections waiting to be accepted is
+// taken, so every further attempt hangs until the connecting side gives up.
+class StalledSite
+{
+public:
+    StalledSite()
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), length) != 0
+            || ::listen(m_listener, 0) != 0
+            || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+            return;
+        m_port = ntohs(address.sin_port);
+        m_filler.connectToHost(QStringLiteral("127.0.0.1"), m_port);
+        if (!m_filler.waitForConnected(CallTimeoutMs))
+            m_port = 0;
+    }
+    ~StalledSite()
+    {
+        if (m_listener >= 0)
+            ::close(m_listener);
+    }
+    StalledSite(const StalledSite &) = delete;
+    StalledSite &operator=(const StalledSite &) = delete;
+
+    QString address() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_port); }
+    bool isValid() const { return m_port != 0; }
+
+private:
+    int m_listener = -1;
+    quint16 m_port = 0;
+    QTcpSocket m_filler;
+};
+
+// Notes, each time the window is shown, what `now` said then.
+class ShowRecorder : public QObject
+{
+public:
+    ShowRecorder(QWidget &window, std::function<bool()> now)
+        : m_now(std::move(now))
+    {
+        window.installEventFilter(this);
+    }
+    QList<bool> whileWaiting;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            whileWaiting.append(m_now());
+        return false;
+    }
+
+private:
+    std::function<bool()> m_now;
+};
+
+} // namespace
+
+class TestMediaKeys : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<PrivateBus> m_bus;
+    int m_serial = 0;
+
+    struct Connections
+    {
+        QDBusConnection service { QString() };
+        QDBusConnection client { QString() };
+        QString names[2];
+        Connections(const QString &address, int serial)
+        {
+            names[0] = QStringLiteral("mediakeys-service-%1").arg(serial);
+            names[1] = QStringLiteral("mediakeys-client-%1").arg(serial);
+            service = QDBusConnection::connectToBus(address, names[0]);
+            client = QDBusConnection::connectToBus(address, names[1]);
+        }
+        ~Connections()
+        {
+            for (const QString &name : names)
+                QDBusConnection::disconnectFromBus(name);
+        }
+        QDBusMessage request(const QString &interface, const QString &method) const
+        {
+            return QDBusMessage::createMethodCall(KivaroName, MprisService::objectPath(), interface, method);
+        }
+        QDBusMessage call(const QString &interface, const QString &method, const QVariantList &arguments = {})
+        {
+            QDBusMessage message = request(interface, method);
+            message.setArguments(arguments);
+            return client.call(message, QDBus::BlockWithGui, CallTimeoutMs);
+        }
+    };
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_bus = std::make_unique<PrivateBus>();
+        if (m_bus->address().isEmpty())
+            QSKIP(qPrintable(QStringLiteral("no private session bus: ") + m_bus->errorString()));
+    }
+
+    void cleanupTestCase() { m_bus.reset(); }
+
+    // Thousands of play-pause presses sent without waiting, while every search hangs in its
+    // connection wait: each would have started a search inside the one before, until the stack ran
+    // out. Now no search starts while another is still connecting, and the burst is one request.
+    void floodOfPlayPauseWhileTheSiteStalls()
+    {
+        StalledSite site;
+        QVERIFY(site.isValid());
+        Connections bus(m_bus->address(), ++m_serial);
+        Form1Rig rig(site.address());
+        Form2 &engine = rig.engine();
+        engine.setConnectTimeout(1000);
+        engine.Text4->setText(QStringLiteral("red band"));
+        QVERIFY(rig.windows->startMediaControls(bus.service));
+
+        int searches = 0;
+        int startedWhileConnecting = 0;
+        connect(&engine, &Form2::playerAddressChanged, this, [&](const QString &address) {
+            if (address != Settings::neutralAddress())
+                return;
+            ++searches;
+            const Socket::State state = engine.sckTCP->state();
+            if (state == Socket::ResolvingHost || state == Socket::HostResolved
+                || state == Socket::Connecting)
+                ++startedWhileConnecting;
+        });
+
+        constexpr int Presses = 5000;
+        for (int i = 0; i < Presses; ++i)
+            QVERIFY(bus.client.send(bus.request(PlayerInterface, QStringLiteral("PlayPause"))));
+        // Answered in order: once this call has its answer, every press has been taken.
+        const QDBusMessage status
+            = bus.call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+                       { PlayerInterface, QStringLiteral("PlaybackStatus") });
+        QCOMPARE(status.type(), QDBusMessage::ReplyMessage);
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.windows->mediaControls()->requestsPending(), CallTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(engine.sckTCP->state() == Socket::Error, CallTimeoutMs);
+
+        QCOMPARE(startedWhileConnecting, 0);
+        QVERIFY2(searches >= 1 && searches <= 20, qPrintable(QString::number(searches)));
+        // Still answering.
+        QCOMPARE(bus.call(RootInterface, QStringLiteral("Raise")).type(), QDBusMessage::ReplyMessage);
+        QTRY_VERIFY(rig.form().isVisible());
+    }
+
+    // A raise starts no search, so it need not wait for one that hangs in its connection wait.
+    void raiseDoesNotWaitForAStalledSearch()
+    {
+        StalledSite site;
+        QVERIFY(site.isValid());
+        Connections bus(m_bus->address(), ++m_serial);
+        Form1Rig rig(site.address());
+        Form2 &engine = rig.engine();
+        engine.setConnectTimeout(2000);
+        engine.Text4->setText(QStringLiteral("red band"));
+        QVERIFY(rig.windows->startMediaControls(bus.service));
+        ShowRecorder shown(rig.form(), [&engine] { return engine.waitingForConnection(); });
+        QVERIFY(bus.client.send(bus.request(PlayerInterface, QStringLiteral("PlayPause"))));
+        // Sent from within the search's connection wait, which lets timers run.
+        QTimer::singleShot(300, this,
+                           [&bus] { bus.client.send(bus.request(RootInterface, QStringLiteral("Raise"))); });
+        QTRY_VERIFY(rig.form().isVisible());
+        QCOMPARE(shown.whileWaiting, QList<bool> { true });
+    }
+
+    // On the update path only the update prompt exists: what the desktop asks must not create the
+    // main window or the engine (and with them a search and its player) behind it.
+    void updatePromptCreatesNoWindows_data()
+    {
+        QTest::addColumn<QString>("interface");
+        QTest::addColumn<QString>("method");
+        QTest::newRow("Raise") << RootInterface << QStringLiteral("Raise");
+        QTest::newRow("Play") << PlayerInterface << QStringLiteral("Play");
+        QTest::newRow("PlayPause") << PlayerInterface << QStringLiteral("PlayPause");
+        QTest::newRow("Stop") << PlayerInterface << QStringLiteral("Stop");
+    }
+
+    void updatePromptCreatesNoWindows()
+    {
+        QFETCH(QString, interface);
+        QFETCH(QString, method);
+        Connections bus(m_bus->address(), ++m_serial);
+        Settings settings;
+        Windows windows(
+            settings, [] { return std::make_unique<RecordingPlayer>(); }, [] {});
+        windows.updateWindow().show();
+        QVERIFY(windows.startMediaControls(bus.service));
+
+        QCOMPARE(bus.call(interface, method).type(), QDBusMessage::ReplyMessage);
+        QTRY_VERIFY(!windows.mediaControls()->requestsPending());
+        QTest::qWait(50);
+        QVERIFY(!windows.hasForm1());
+        QVERIFY(!windows.hasForm2());
+        QVERIFY(windows.updateWindow().isVisible());
+    }
+};
+
+QTEST_MAIN(TestMediaKeys)
+#include "tst_mediakeys.moc"
