@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QProcessEnvironment>
 
 namespace kivaro {
@@ -33,7 +34,47 @@ QString checkUrl(const QString &name, const QString &text, QUrl *url)
     return {};
 }
 
+// Kivaro's release key. Its secret half stays with the release manager; README says how a release
+// is signed with it.
+constexpr char ReleaseKeyText[] = "RWS2UMBFpt1Uw7cFPYu8as4CkHZMZD+IcXTuE4hE037cdeAw6G0FsSqn";
+
+// A .pub file is two short lines; anything much larger is not one.
+constexpr qint64 MaxKeyFileBytes = 4096;
+
+// The key itself ("RW...") or the path of a .pub file holding it.
+QString readKey(const QString &text, MinisignKey *key)
+{
+    if (auto given = MinisignKey::read(text.toLatin1())) {
+        *key = *given;
+        return {};
+    }
+    QFile file(text);
+    if (!text.isEmpty() && file.open(QIODevice::ReadOnly)) {
+        const QByteArray content = file.read(MaxKeyFileBytes + 1);
+        QString why;
+        if (content.size() <= MaxKeyFileBytes) {
+            if (auto fromFile = MinisignKey::read(content, &why)) {
+                *key = *fromFile;
+                return {};
+            }
+        } else {
+            why = QStringLiteral("not a minisign public key: larger than %1 bytes").arg(MaxKeyFileBytes);
+        }
+        return QStringLiteral("--vendor-key: \"%1\" is %2").arg(text, why);
+    }
+    return QStringLiteral("--vendor-key needs a minisign public key (the RW... line) or the path of its "
+                          ".pub file, not \"%1\"")
+        .arg(text);
+}
+
 } // namespace
+
+MinisignKey Settings::releaseKey()
+{
+    const std::optional<MinisignKey> key = MinisignKey::read(ReleaseKeyText);
+    Q_ASSERT(key);
+    return *key;
+}
 
 QStringList Settings::skinFolders() const
 {
@@ -88,6 +129,12 @@ ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnviron
     const QCommandLineOption ytDlpOption(
         QStringLiteral("yt-dlp"), QStringLiteral("The command the yt-dlp backend runs (KIVARO_YT_DLP)."),
         QStringLiteral("CMD"));
+    const QCommandLineOption vendorKeyOption(
+        QStringLiteral("vendor-key"),
+        QStringLiteral("The minisign public key, its RW... line or its .pub file, that must have signed the "
+                       "vendor's version file and installer; default: Kivaro's release key "
+                       "(KIVARO_VENDOR_KEY)."),
+        QStringLiteral("KEY"));
 
     parser.addOption(helpOption);
     parser.addOption(versionOption);
@@ -98,6 +145,7 @@ ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnviron
     parser.addOption(verboseOption);
     parser.addOption(backendOption);
     parser.addOption(ytDlpOption);
+    parser.addOption(vendorKeyOption);
 
     if (!parser.parse(arguments)) {
         result.error = parser.errorText();
@@ -142,6 +190,11 @@ ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnviron
     }
     if (auto text = value(ytDlpOption, "KIVARO_YT_DLP"))
         settings.ytDlp = *text;
+    if (auto text = value(vendorKeyOption, "KIVARO_VENDOR_KEY")) {
+        result.error = readKey(*text, &settings.vendorKey);
+        if (!result.error.isEmpty())
+            return result;
+    }
 
     if (auto text = value(dataDirOption, "KIVARO_DATA_DIR")) {
         settings.dataDir = *text;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/minisignkey.h"
+
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -27,6 +29,11 @@ struct Settings
     bool verbose = false;
     Backend backend = Backend::Site;
     QString ytDlp = QStringLiteral("yt-dlp"); // the command the yt-dlp backend runs
+    // The key that must have signed the vendor's version file and installer.
+    MinisignKey vendorKey = releaseKey();
+
+    // Kivaro's own release key, whose secret half signs every release.
+    static MinisignKey releaseKey();
 
     // An address that holds no video: loading it into the player stops the music.
     static QString neutralAddress() { return QStringLiteral("about:blank"); }
@@ -58,7 +65,7 @@ struct ParsedSettings
 };
 
 // Reads the options (--site, --vendor, --shop, --player, --data-dir, --verbose, --backend, --yt-dlp,
-// --help, --version) and their environment variables (KIVARO_SITE, ...). Options win over the
+// --vendor-key, --help, --version) and their environment variables (KIVARO_SITE, ...). Options win over the
 // environment.
 ParsedSettings parseSettings(const QStringList &arguments, const QProcessEnvironment &environment);
 

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QStorageInfo>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -170,7 +171,11 @@ QString FileDownloader::progressText(qint64 received, qint64 announced)
 FileDownloader::FileDownloader(QObject *parent)
     : QObject(parent)
     , m_inet(new HttpTransport(this))
-{ }
+    , m_deadlineTimer(new QTimer(this))
+{
+    m_deadlineTimer->setSingleShot(true);
+    connect(m_deadlineTimer, &QTimer::timeout, this, &FileDownloader::deadlinePassed);
+}
 
 FileDownloader::~FileDownloader() = default;
 
@@ -198,6 +203,9 @@ bool FileDownloader::DownloadFile(const QString &strURL, const QString &strDesti
     const QPointer<FileDownloader> self(this);
     m_downloading = true;
 
+    if (m_deadlineMs > 0)
+        m_deadlineTimer->start(m_deadlineMs);
+
     Transfer transfer;
     transfer.url = strURL;
     transfer.destination = strDestination;
@@ -212,9 +220,21 @@ bool FileDownloader::DownloadFile(const QString &strURL, const QString &strDesti
     if (outcome == Outcome::Destroyed)
         return false;
     const bool result = finish(transfer);
-    if (self)
+    if (self) {
         m_downloading = false;
+        m_deadlineTimer->stop();
+    }
     return result;
+}
+
+void FileDownloader::deadlinePassed()
+{
+    if (!m_downloading || m_stop)
+        return;
+    // A failure like any other: the partial file goes and the owner hears why.
+    m_stop = true;
+    m_inet->cancel();
+    Q_EMIT DownloadErrors(QStringLiteral("The download took too long."));
 }
 
 FileDownloader::Outcome FileDownloader::request(Transfer &transfer)
@@ -274,6 +294,12 @@ FileDownloader::Outcome FileDownloader::request(Transfer &transfer)
         return stopWith(QStringLiteral("Error: Overflow occurred."));
     if (transfer.announced == 0)
         return Outcome::Finish;
+    // Refused before the body is read: a server must not fill the disk or keep the owner waiting
+    // for a file it could never want.
+    if (m_maximumBytes > 0 && transfer.announced > m_maximumBytes)
+        return stopWith(QStringLiteral("The file is too large: %1 bytes, where at most %2 are accepted.")
+                            .arg(transfer.announced)
+                            .arg(m_maximumBytes));
 
     if (freeSpace(transfer.destination) < transfer.announced)
         return stopWith(QStringLiteral("There is not enough free space on disk for this file."));

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+class QTimer;
+
 namespace kivaro {
 
 class HttpTransport;
@@ -41,6 +43,14 @@ public:
 
     // How long the server may stay silent before the download is given up.
     void setTimeout(int milliseconds);
+    // The largest file this downloader accepts; a larger announced length is refused before any of
+    // the body is read. 0, the default, accepts any length.
+    void setMaximumBytes(qint64 bytes) { m_maximumBytes = bytes; }
+    qint64 maximumBytes() const { return m_maximumBytes; }
+    // How long a whole download may take, however busy the server keeps it; past that it is given
+    // up as a failure. 0, the default, sets no such limit (the silence time-out still holds).
+    void setDeadline(int milliseconds) { m_deadlineMs = milliseconds; }
+    int deadline() const { return m_deadlineMs; }
 
     // Reads an announced length the way the classic Val() reads a number: leading blanks skipped,
     // an optional sign, the leading digits and an optional fraction, rounded to a whole number with
@@ -70,8 +80,12 @@ private:
     Outcome write(Transfer &transfer);
     bool finish(Transfer &transfer);
     void writeFailure(Transfer &transfer, int number, const QString &description);
+    void deadlinePassed();
 
     HttpTransport *m_inet;
+    QTimer *m_deadlineTimer;
+    qint64 m_maximumBytes = 0;
+    int m_deadlineMs = 0;
     bool m_stop = false;
     bool m_downloading = false;
 };

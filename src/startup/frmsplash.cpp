@@ -8,11 +8,13 @@
 #include "platform/windowlayout.h"
 #include "startup/filedownloader.h"
 #include "startup/frmupdate.h"
+#include "startup/signedupdate.h"
 #include "startup/versionfile.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -20,17 +22,11 @@
 
 namespace kivaro {
 
-namespace {
-
-// The first line of a version file is all that counts; a server that sends more is not read further.
-constexpr qint64 VersionReadLimit = 4096;
-
-} // namespace
-
 frmSplash::frmSplash(const Settings &settings, OtherWindows windows, int timer1IntervalMs, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_windows(std::move(windows))
     , m_vendorAddress(settings.vendorAddress())
+    , m_vendorKey(settings.vendorKey)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Kivaro"));
@@ -95,40 +91,62 @@ void frmSplash::OK1()
     // other user can plant or read the version file. It goes, with whatever is in it, at the end.
     const QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/kivaro-XXXXXX"));
     const QString localCopy = folder.isValid() ? folder.filePath(QStringLiteral("temp.dll")) : QString();
+    const QString localSignature = localCopy.isEmpty() ? QString() : signatureSource(localCopy);
 
     // A download starts with its stop flag cleared, so a timer already due must be heeded here.
+    FD->setMaximumBytes(MaxVersionFileBytes);
     if (!localCopy.isEmpty() && !m_timerDue)
         FD->DownloadFile(versionSource(), localCopy);
     if (!self)
         return;
-    letEventsRun();
-    if (!self)
-        return;
-
-    QString field;
-    if (!localCopy.isEmpty()) {
-        QFile file(localCopy);
-        if (file.open(QIODevice::ReadOnly))
-            field = versionField(file.read(VersionReadLimit));
+    // The signature only matters for a version file that came.
+    if (QFileInfo::exists(localCopy) && !m_timerDue) {
+        FD->setMaximumBytes(MaxSignatureBytes);
+        FD->DownloadFile(signatureSource(versionSource()), localSignature);
+        if (!self)
+            return;
     }
     letEventsRun();
     if (!self)
         return;
-    if (!localCopy.isEmpty())
-        QFile::remove(localCopy);
 
-    // A site that cannot be reached or a file without a number says nothing about a newer release:
-    // the program starts as usual rather than pushing an update nobody announced.
+    // A version file counts only when the vendor signed it: a forged one, from anyone on the way
+    // or anyone holding the vendor's name, must not be able to push the update prompt.
+    QString field;
+    QString refusal;
+    if (!localCopy.isEmpty() && QFileInfo::exists(localCopy)) {
+        const QByteArray content = readSmallFile(localCopy, MaxVersionFileBytes);
+        refusal = versionFileRefusal(m_vendorKey, content, readSmallFile(localSignature, MaxSignatureBytes));
+        if (refusal.isEmpty())
+            field = versionField(content);
+    }
+    letEventsRun();
+    if (!self)
+        return;
+    if (!localCopy.isEmpty()) {
+        QFile::remove(localCopy);
+        QFile::remove(localSignature);
+    }
+
+    // A site that cannot be reached, a file without a number or one without a valid signature says
+    // nothing about a newer release: the program starts as usual rather than pushing an update
+    // nobody announced.
     const std::optional<bool> newer = isAboveRelease(field, ReleaseThreshold);
-    qCInfo(lcStartup).noquote() << QStringLiteral("version check: %1 gives %2")
-                                       .arg(versionSource(),
-                                            !newer ? QStringLiteral("no release number")
-                                                : *newer
-                                                ? QStringLiteral("newer release %1").arg(field)
-                                                : QStringLiteral("release %1, not newer").arg(field));
+    QString outcome;
+    if (!refusal.isEmpty())
+        outcome = QStringLiteral("no release number: its signature is refused (%1)").arg(refusal);
+    else if (!newer)
+        outcome = QStringLiteral("no release number");
+    else if (*newer)
+        outcome = QStringLiteral("newer release %1").arg(field);
+    else
+        outcome = QStringLiteral("release %1, not newer").arg(field);
+    qCInfo(lcStartup).noquote() << QStringLiteral("version check: %1 gives %2").arg(versionSource(), outcome);
     if (newer.value_or(false)) {
         m_stage = Stage::HandedOver;
-        m_windows.updateWindow().show();
+        frmUpdate &update = m_windows.updateWindow();
+        update.setAnnouncedRelease(field);
+        update.show();
         closeAndDestroy();
         return;
     }

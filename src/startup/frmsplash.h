@@ -57,8 +57,9 @@ public:
     // closes and destroys itself at once) or the default search with the splash shown. Returns once
     // that is done; window events run meanwhile.
     void Form_Load();
-    // The version check: fetch the version file, read its first field, remove the file, and act on
-    // the number. Every step goes on after its own failure.
+    // The version check: fetch the version file and its signature, read its first field when the
+    // signature verifies, remove the files, and act on the number. Every step goes on after its own
+    // failure.
     void OK1();
     // Timer1 coming due: the main window appears and the splash goes away.
     void Timer1_Timer();
@@ -79,6 +80,7 @@ private:
 
     OtherWindows m_windows;
     QString m_vendorAddress;
+    MinisignKey m_vendorKey;
     QPixmap m_background;
     Stage m_stage = Stage::Created;
     bool m_timerDue = false;

@@ -1,17 +1,20 @@
 #include "startup/frmupdate.h"
 
+#include "platform/childprocess.h"
 #include "platform/events.h"
+#include "platform/trace.h"
 #include "platform/windowlayout.h"
 #include "startup/filedownloader.h"
+#include "startup/signedupdate.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPointer>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -54,6 +57,7 @@ constexpr auto InstallerName = QLatin1String("NewVers.exe");
 frmUpdate::frmUpdate(const Settings &settings, ProgramEnder endProgram, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_vendorAddress(settings.vendorAddress())
+    , m_vendorKey(settings.vendorKey)
     , m_endProgram(std::move(endProgram))
     , m_startProcess(&frmUpdate::startDetached)
 {
@@ -108,6 +112,11 @@ frmUpdate::frmUpdate(const Settings &settings, ProgramEnder endProgram, QWidget 
 
     FD = new FileDownloader(this);
     FD->setObjectName(QStringLiteral("FD"));
+    FD->setMaximumBytes(MaxInstallerBytes);
+    FD->setDeadline(InstallerDeadlineMs);
+    signatureDownloader = new FileDownloader(this);
+    signatureDownloader->setObjectName(QStringLiteral("signatureDownloader"));
+    signatureDownloader->setMaximumBytes(MaxSignatureBytes);
     connect(FD, &FileDownloader::DowloadComplete, this, &frmUpdate::FD_DowloadComplete);
     connect(FD, &FileDownloader::DownloadProgress, this, &frmUpdate::FD_DownloadProgress);
 
@@ -134,9 +143,9 @@ QString frmUpdate::installerSource() const
     return m_vendorAddress + QLatin1Char('/') + InstallerName;
 }
 
-bool frmUpdate::startDetached(const QString &program)
+bool frmUpdate::startDetached(QFile &program)
 {
-    return QProcess::startDetached(program, QStringList());
+    return kivaro::startDetached(program);
 }
 
 void frmUpdate::btnNEE_Click()
@@ -147,7 +156,7 @@ void frmUpdate::btnNEE_Click()
 void frmUpdate::btnJa_Click()
 {
     // The buttons are hidden while a download runs; a second press must not start a second one.
-    if (FD->isDownloading() || m_installerStarted)
+    if (m_fetching || m_installerStarted)
         return;
     const QPointer<frmUpdate> self(this);
     btnJa->hide();
@@ -155,23 +164,58 @@ void frmUpdate::btnJa_Click()
     Bar->show();
 
     // A fresh private folder for each try: nobody else can plant a file under the name that will be
-    // started, nor swap it between the download and the start.
+    // started, nor swap it between the check and the start.
     m_installerFolder
         = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/kivaro-update-XXXXXX"));
     m_installer
         = m_installerFolder->isValid() ? m_installerFolder->filePath(QString(InstallerName)) : QString();
-    if (!m_installer.isEmpty())
+    m_signature.clear();
+    m_fetching = true;
+    // The signature first: without one there is nothing worth downloading a program for.
+    if (!m_installer.isEmpty()) {
+        const QString signaturePath = signatureSource(m_installer);
+        signatureDownloader->DownloadFile(signatureSource(installerSource()), signaturePath);
+        if (!self)
+            return;
+        m_signature = readSmallFile(signaturePath, MaxSignatureBytes);
+        QFile::remove(signaturePath);
+        if (m_signature.isEmpty() && !m_declined)
+            qCInfo(lcStartup).noquote()
+                << QStringLiteral("update: no signature at %1").arg(signatureSource(installerSource()));
+    }
+    if (!m_signature.isEmpty() && !m_declined) {
         FD->DownloadFile(installerSource(), m_installer);
-    if (!self)
+        if (!self)
+            return;
+    }
+    m_fetching = false;
+    if (m_declined) {
+        // Stopped by Escape or by closing the window: nothing of the download stays.
+        m_installerFolder.reset();
+        m_endProgram();
         return;
+    }
     if (!m_installerStarted)
         askAgain();
+}
+
+void frmUpdate::decline()
+{
+    if (!m_fetching) {
+        btnNEE_Click();
+        return;
+    }
+    // The download ends at its next check point; the Yes handler then ends the program.
+    m_declined = true;
+    signatureDownloader->Cancel();
+    FD->Cancel();
 }
 
 void frmUpdate::askAgain()
 {
     m_installerFolder.reset();
     m_installer.clear();
+    m_signature.clear();
     Bar->hide();
     Bar->setValue(BarMinimum);
     btnNEE->show();
@@ -189,18 +233,46 @@ void frmUpdate::FD_DownloadProgress(const QString &intPercent)
 
 void frmUpdate::FD_DowloadComplete()
 {
-    if (m_installerStarted || m_installer.isEmpty())
+    if (m_installerStarted || m_installer.isEmpty() || m_declined)
         return;
-    // The file arrives with ordinary file permissions; it has to be executable to be started. Only
-    // its owner may touch it.
-    QFile::setPermissions(m_installer, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    // Nothing arrived to start (the server announced no length), or it will not run: the Yes
-    // handler asks again when the download returns.
-    if (!m_startProcess(m_installer))
+    // The file is checked through the very descriptor it will be started from, so what runs is what
+    // was checked. Nothing arrived (the server announced no length), a bad or missing signature, or
+    // one for another release: the file goes, and the Yes handler asks again when the download
+    // returns.
+    QFile installer(m_installer);
+    QString refusal;
+    if (!installer.open(QIODevice::ReadOnly) || installer.size() == 0) {
+        refusal = QStringLiteral("nothing arrived");
+    } else {
+        uchar *mapped = installer.map(0, installer.size());
+        refusal = mapped == nullptr
+            ? QStringLiteral("it cannot be read")
+            : installerRefusal(m_vendorKey,
+                               QByteArrayView(reinterpret_cast<const char *>(mapped), installer.size()),
+                               m_signature, m_release);
+        if (mapped != nullptr)
+            installer.unmap(mapped);
+    }
+    if (!refusal.isEmpty()) {
+        qCInfo(lcStartup).noquote()
+            << QStringLiteral("update: %1 refused: %2").arg(installerSource(), refusal);
+        installer.close();
+        QFile::remove(m_installer);
         return;
+    }
+    // Only now may it run: executable for its owner alone.
+    installer.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!m_startProcess(installer)) {
+        qCInfo(lcStartup).noquote() << QStringLiteral("update: %1 cannot be started").arg(installerSource());
+        installer.close();
+        QFile::remove(m_installer);
+        return;
+    }
     m_installerStarted = true;
-    // The installer runs from this file after the program has ended.
-    m_installerFolder->setAutoRemove(false);
+    qCInfo(lcStartup).noquote() << QStringLiteral("update: installer for release %1 started").arg(m_release);
+    // The installer runs from its open file, so its folder can go at once.
+    installer.close();
+    m_installerFolder.reset();
 
     const QPointer<frmUpdate> self(this);
     letEventsRun();
@@ -213,7 +285,16 @@ void frmUpdate::closeEvent(QCloseEvent *event)
 {
     // Closing the prompt by hand declines the update, as "No" does.
     event->ignore();
-    btnNEE_Click();
+    decline();
+}
+
+void frmUpdate::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        decline();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace kivaro

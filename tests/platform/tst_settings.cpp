@@ -1,6 +1,8 @@
 #include "platform/settings.h"
+#include "signer.h"
 
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kivaro;
@@ -109,6 +111,86 @@ private Q_SLOTS:
         QCOMPARE(parsed.error, QString());
         QCOMPARE(parsed.settings.backend == Settings::Backend::YtDlp, ytDlp);
         QCOMPARE(parsed.settings.ytDlp, command);
+    }
+
+    void vendorKey_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QString>("keyId"); // empty: refused
+        QTest::addColumn<QString>("error");
+        // <line>, <line 2> and <file> stand for two made keys and a .pub file of the first.
+        QTest::newRow("Kivaro's release key")
+            << QStringList() << QStringList() << QStringLiteral("C354DDA645C050B6") << QString();
+        QTest::newRow("the line as option")
+            << QStringList { QStringLiteral("--vendor-key"), QStringLiteral("<line>") } << QStringList()
+            << QStringLiteral("<id>") << QString();
+        QTest::newRow("the line from the environment")
+            << QStringList() << QStringList { QStringLiteral("KIVARO_VENDOR_KEY=<line>") }
+            << QStringLiteral("<id>") << QString();
+        QTest::newRow("option wins over environment")
+            << QStringList { QStringLiteral("--vendor-key=<line>") }
+            << QStringList { QStringLiteral("KIVARO_VENDOR_KEY=<line 2>") } << QStringLiteral("<id>")
+            << QString();
+        QTest::newRow(".pub file") << QStringList { QStringLiteral("--vendor-key=<file>") } << QStringList()
+                                   << QStringLiteral("<id>") << QString();
+        QTest::newRow("file that is no key")
+            << QStringList { QStringLiteral("--vendor-key=<junk file>") } << QStringList() << QString()
+            << QStringLiteral("--vendor-key: \"<junk file>\" is not a minisign public key");
+        QTest::newRow("file far too large for a key")
+            << QStringList { QStringLiteral("--vendor-key=<large file>") } << QStringList() << QString()
+            << QStringLiteral("larger than 4096 bytes");
+        QTest::newRow("neither key nor file")
+            << QStringList { QStringLiteral("--vendor-key=RWQ-not-a-key") } << QStringList() << QString()
+            << QStringLiteral(
+                   "--vendor-key needs a minisign public key (the RW... line) or the path of its .pub "
+                   "file, not \"RWQ-not-a-key\"");
+        QTest::newRow("empty from the environment")
+            << QStringList() << QStringList { QStringLiteral("KIVARO_VENDOR_KEY=") } << QString()
+            << QStringLiteral("--vendor-key needs");
+    }
+
+    void vendorKey()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, environment);
+        QFETCH(QString, keyId);
+        QFETCH(QString, error);
+        const demo::Signer first;
+        const demo::Signer second;
+        QTemporaryDir dir;
+        const auto file = [&dir](const QString &name, const QByteArray &content) {
+            QFile f(dir.filePath(name));
+            if (f.open(QIODevice::WriteOnly))
+                f.write(content);
+            return f.fileName();
+        };
+        const QList<std::pair<QString, QString>> placeholders {
+            { QStringLiteral("<line 2>"), QString::fromLatin1(second.publicKeyLine()) },
+            { QStringLiteral("<line>"), QString::fromLatin1(first.publicKeyLine()) },
+            { QStringLiteral("<file>"), file(QStringLiteral("vendor.pub"), first.publicKeyFile()) },
+            { QStringLiteral("<junk file>"),
+              file(QStringLiteral("junk"), "untrusted comment: x\nnot a key\n") },
+            { QStringLiteral("<large file>"),
+              file(QStringLiteral("large"), first.publicKeyFile() + QByteArray(4096, '\n')) },
+            { QStringLiteral("<id>"), MinisignKey::read(first.publicKeyLine())->keyIdText() },
+        };
+        QProcessEnvironment env;
+        for (const auto &[placeholder, value] : placeholders) {
+            arguments.replaceInStrings(placeholder, value);
+            environment.replaceInStrings(placeholder, value);
+            keyId.replace(placeholder, value);
+            error.replace(placeholder, value);
+        }
+        for (const QString &entry : environment)
+            env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+        const ParsedSettings parsed
+            = parseSettings(QStringList { QStringLiteral("kivaro") } + arguments, env);
+        QVERIFY2(parsed.error.contains(error), qPrintable(parsed.error));
+        QCOMPARE(parsed.error.isEmpty(), !keyId.isEmpty());
+        if (!keyId.isEmpty())
+            QCOMPARE(parsed.settings.vendorKey.keyIdText(), keyId);
+        QVERIFY(parsed.helpText.contains(QStringLiteral("--vendor-key <KEY>")));
     }
 
     void otherValues()

@@ -83,6 +83,8 @@ private Q_SLOTS:
     void cancel();
     void silentServer_data();
     void silentServer();
+    void limits_data();
+    void limits();
     void callWhileBusyIsRefused();
     void deletedDuringDownload();
     void writeFailure();
@@ -419,6 +421,60 @@ void TestFileDownloader::silentServer()
     QVERIFY(!downloader.DownloadFile(m_server->url(QStringLiteral("/f")), path(QStringLiteral("f"))));
     QCOMPARE(Recorder::texts(recorder.errors), QStringList { error });
     QCOMPARE(files(), QStringList());
+}
+
+void TestFileDownloader::limits_data()
+{
+    QTest::addColumn<Reply>("reply");
+    QTest::addColumn<qint64>("maximum");
+    QTest::addColumn<int>("deadline");
+    QTest::addColumn<QStringList>("errors");
+    QTest::addColumn<bool>("bodyRead"); // whether any progress was told
+
+    const QString tooLarge
+        = QStringLiteral("The file is too large: 3000 bytes, where at most 2999 are accepted.");
+    const QString tooLong = QStringLiteral("The download took too long.");
+    const Reply ok = ScriptedHttpServer::patternReply(3000);
+    Reply stalls { "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n", ScriptedHttpServer::pattern(0, 2048), 0,
+                   true };
+    QTest::newRow("exactly the maximum") << ok << qint64(3000) << 0 << QStringList() << true;
+    QTest::newRow("one byte over: refused before the body")
+        << ok << qint64(2999) << 0 << QStringList { tooLarge } << false;
+    QTest::newRow("over, and the body never comes")
+        << Reply { "HTTP/1.1 200 OK\r\nContent-Length: 3000\r\n\r\n", {}, 0, true } << qint64(2999) << 0
+        << QStringList { tooLarge } << false;
+    QTest::newRow("in time for the deadline") << ok << qint64(0) << 10'000 << QStringList() << true;
+    QTest::newRow("past the deadline in the body")
+        << stalls << qint64(0) << 300 << QStringList { tooLong } << true;
+    QTest::newRow("past the deadline before the head")
+        << Reply { {}, {}, 0, true } << qint64(0) << 300 << QStringList { tooLong } << false;
+}
+
+// A server that keeps sending, or keeps the download waiting just short of the silence time-out,
+// cannot fill the disk nor hold the download for ever.
+void TestFileDownloader::limits()
+{
+    QFETCH(Reply, reply);
+    QFETCH(qint64, maximum);
+    QFETCH(int, deadline);
+    QFETCH(QStringList, errors);
+    QFETCH(bool, bodyRead);
+    m_server->addReply(reply);
+    FileDownloader downloader;
+    downloader.setTimeout(LongTimeoutMs);
+    downloader.setMaximumBytes(maximum);
+    downloader.setDeadline(deadline);
+    Recorder recorder(&downloader);
+    QElapsedTimer clock;
+    clock.start();
+    const bool result
+        = downloader.DownloadFile(m_server->url(QStringLiteral("/f")), path(QStringLiteral("f")));
+    QVERIFY(clock.elapsed() < LongTimeoutMs / 2);
+    QCOMPARE(result, errors.isEmpty());
+    QCOMPARE(Recorder::texts(recorder.errors), errors);
+    QCOMPARE(!recorder.progress.isEmpty(), bodyRead);
+    QCOMPARE(recorder.complete.size(), errors.isEmpty() ? 1 : 0);
+    QCOMPARE(files(), errors.isEmpty() ? QStringList { QStringLiteral("f") } : QStringList());
 }
 
 void TestFileDownloader::callWhileBusyIsRefused()

@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QPushButton>
 #include <QTimer>
 
@@ -25,6 +26,11 @@ Reply versionFile(const QByteArray &content)
     return ScriptedHttpServer::reply("HTTP/1.0 200 OK", content);
 }
 
+// What the signature row stands for: the version file's valid signature (null), no signature at
+// all (empty), or these bytes.
+const QByteArray ValidSignature;
+const QByteArray NoSignature("");
+
 } // namespace
 
 class TestFrmSplash : public QObject
@@ -32,54 +38,117 @@ class TestFrmSplash : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // The --verbose lines, where each refusal says why.
+        QLoggingCategory::setFilterRules(QStringLiteral("kivaro.startup.info=true"));
+    }
+
     void versionCheck_data()
     {
         QTest::addColumn<Reply>("reply");
-        QTest::addColumn<bool>("update");
-        QTest::newRow("4") << versionFile("4") << true;
-        QTest::newRow("3.5") << versionFile("3.5\r\n") << true;
-        QTest::newRow("3") << versionFile("3\r\n") << false;
-        QTest::newRow("2") << versionFile("2\r\n") << false;
-        QTest::newRow("4,more") << versionFile("4,more text\r\n") << true;
-        QTest::newRow("4 then more lines") << versionFile("4\r\n2\r\nrelease notes\r\n") << true;
-        QTest::newRow("3 then 4 on the next line") << versionFile("3\n4\n") << false;
-        QTest::newRow("blanks before 4") << versionFile(" \t 4\r\n") << true;
-        QTest::newRow("3.0") << versionFile("3.0") << false;
-        QTest::newRow("just above 3") << versionFile("3.0000000000000000001") << true;
-        QTest::newRow("10") << versionFile("10") << true;
-        QTest::newRow("-4") << versionFile("-4") << false;
+        QTest::addColumn<QByteArray>("signature");
+        QTest::addColumn<QString>("release"); // what the prompt is for; empty: no prompt
+        QTest::addColumn<QString>("why"); // what the --verbose line says
+        const QString newer = QStringLiteral("newer release 4");
+        const QString refused = QStringLiteral("no release number: its signature is refused");
+        QTest::newRow("4") << versionFile("4") << ValidSignature << QStringLiteral("4") << newer;
+        QTest::newRow("3.5") << versionFile("3.5\r\n") << ValidSignature << QStringLiteral("3.5")
+                             << QStringLiteral("newer release 3.5");
+        QTest::newRow("3") << versionFile("3\r\n") << ValidSignature << QString()
+                           << QStringLiteral("release 3, not newer");
+        QTest::newRow("2") << versionFile("2\r\n") << ValidSignature << QString() << QString();
+        QTest::newRow("4,more") << versionFile("4,more text\r\n") << ValidSignature << QStringLiteral("4")
+                                << newer;
+        QTest::newRow("4 then more lines")
+            << versionFile("4\r\n2\r\nrelease notes\r\n") << ValidSignature << QStringLiteral("4") << newer;
+        QTest::newRow("3 then 4 on the next line")
+            << versionFile("3\n4\n") << ValidSignature << QString() << QString();
+        QTest::newRow("blanks before 4")
+            << versionFile(" \t 4\r\n") << ValidSignature << QStringLiteral("4") << newer;
+        QTest::newRow("3.0") << versionFile("3.0") << ValidSignature << QString() << QString();
+        QTest::newRow("just above 3") << versionFile("3.0000000000000000001") << ValidSignature
+                                      << QStringLiteral("3.0000000000000000001") << QString();
+        QTest::newRow("10") << versionFile("10") << ValidSignature << QStringLiteral("10") << QString();
+        QTest::newRow("-4") << versionFile("-4") << ValidSignature << QString() << QString();
         QTest::newRow("missing") << ScriptedHttpServer::reply("HTTP/1.0 404 Not Found", "<h1>404</h1>")
-                                 << false;
-        QTest::newRow("empty") << versionFile("") << false;
-        QTest::newRow("junk") << versionFile("<html><body>Moved</body></html>") << false;
-        QTest::newRow("4 with junk after it") << versionFile("4abc") << false;
-        QTest::newRow("inf") << versionFile("inf") << false;
+                                 << ValidSignature << QString() << QStringLiteral("no release number");
+        QTest::newRow("empty") << versionFile("") << ValidSignature << QString() << QString();
+        QTest::newRow("junk") << versionFile("<html><body>Moved</body></html>") << ValidSignature << QString()
+                              << QStringLiteral("no release number");
+        QTest::newRow("4 with junk after it")
+            << versionFile("4abc") << ValidSignature << QString() << QString();
+        QTest::newRow("inf") << versionFile("inf") << ValidSignature << QString() << QString();
         QTest::newRow("binary") << versionFile(QByteArray("\0\xff"
                                                           "4",
                                                           3))
-                                << false;
-        QTest::newRow("closed without answer") << Reply {} << false;
+                                << ValidSignature << QString() << QString();
+        QTest::newRow("closed without answer") << Reply {} << ValidSignature << QString() << QString();
+
+        // Forged announcements: none of them brings the prompt.
+        const demo::Signer stranger;
+        const QByteArray four = "4\r\n";
+        QTest::newRow("4, unsigned") << versionFile(four) << NoSignature << QString()
+                                     << refused + QStringLiteral(" (no signature)");
+        QTest::newRow("4, signed by another key")
+            << versionFile(four) << stranger.sign(four, "file:version.dll") << QString()
+            << refused + QStringLiteral(" (signed with key");
+        QTest::newRow("4, with the signature of 3")
+            << versionFile(four) << QByteArray("<signature of 3>") << QString()
+            << refused + QStringLiteral(" (the signature does not match the file)");
+        QTest::newRow("4, signature larger than 4 KiB")
+            << versionFile(four) << QByteArray("<padded>") << QString()
+            << refused + QStringLiteral(" (no signature)");
+        QTest::newRow("4, version file larger than 4 KiB")
+            << versionFile(four + QByteArray(4096, '#')) << ValidSignature << QString()
+            << QStringLiteral("no release number");
     }
 
-    // Above 3 the update window is all that starts; otherwise the default search starts and the
-    // splash shows. The local copy of the version file never outlives the check.
+    // Above 3 the update window is all that starts, and only when the vendor signed the version
+    // file; otherwise the default search starts and the splash shows. The local copies of the
+    // version file and its signature never outlive the check.
     void versionCheck()
     {
         QFETCH(Reply, reply);
-        QFETCH(bool, update);
+        QFETCH(QByteArray, signature);
+        QFETCH(QString, release);
+        const bool update = !release.isEmpty();
+        QFETCH(QString, why);
         StartupRig rig;
+        const QByteArray valid = rig.signer.sign(reply.body, "file:version.dll");
+        if (signature.isNull())
+            signature = valid;
+        else if (signature == "<signature of 3>")
+            signature = rig.signer.sign("3\r\n", "file:version.dll");
+        else if (signature == "<padded>")
+            signature = valid + QByteArray(4096, '\n');
+        // A version file that arrived is followed by the request for its signature.
+        const bool arrives
+            = reply.head.startsWith("HTTP/1.0 200") && !reply.body.isEmpty() && reply.body.size() <= 4096;
         if (!reply.head.isEmpty())
             rig.vendor.addReply(reply);
+        if (arrives)
+            rig.vendor.addReply(signature.isEmpty()
+                                    ? ScriptedHttpServer::reply("HTTP/1.0 404 Not Found", "no")
+                                    : StartupRig::served(signature));
+        if (!why.isEmpty())
+            QTest::ignoreMessage(QtInfoMsg,
+                                 QRegularExpression(QStringLiteral("^version check: .* gives ")
+                                                    + QRegularExpression::escape(why)));
 
         frmSplash &splash = rig.windows->splash();
         if (!reply.head.isEmpty()) {
-            QCOMPARE(rig.vendor.requests().size(), 1);
+            QCOMPARE(rig.vendor.requests().size(), arrives ? 2 : 1);
             QVERIFY(rig.vendor.requests().constFirst().startsWith("GET /version.dll HTTP/1.0\r\n"));
+            if (arrives)
+                QVERIFY(rig.vendor.requests().at(1).startsWith("GET /version.dll.minisig HTTP/1.0\r\n"));
         }
         QCOMPARE(rig.leftovers(), QStringList());
         QCOMPARE(rig.windows->hasUpdateWindow(), update);
         if (update) {
             QVERIFY(rig.windows->updateWindow().isVisible());
+            // The installer must be signed for the release the verified file announced.
+            QCOMPARE(rig.windows->updateWindow().announcedRelease(), release);
             QVERIFY(!splash.isVisible());
             QTRY_VERIFY(!rig.windows->hasSplash());
             QVERIFY(!rig.windows->hasForm2());
@@ -98,6 +167,7 @@ private Q_SLOTS:
         StartupRig rig;
         rig.windows->setSplashInterval(frmSplash::Timer1IntervalMs);
         rig.vendor.addReply(versionFile("3"));
+        rig.vendor.addReply(rig.signatureOf("3", "file:version.dll"));
         frmSplash &splash = rig.windows->splash();
         QCOMPARE(splash.size(), QSize(500, 300));
         QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
@@ -123,6 +193,7 @@ private Q_SLOTS:
         StartupRig rig;
         rig.windows->setSplashInterval(50);
         rig.vendor.addReply(versionFile("2"));
+        rig.vendor.addReply(rig.signatureOf("2", "file:version.dll"));
         rig.windows->splash();
         QVERIFY(!rig.windows->form1().isVisible());
         QTRY_VERIFY(rig.windows->form1().isVisible());
@@ -173,7 +244,7 @@ private Q_SLOTS:
         demo::DemoSite site;
         site.setRelease(release);
         QVERIFY(site.listen(0));
-        StartupRig rig(QStringLiteral("http://127.0.0.1:%1").arg(site.port()));
+        StartupRig rig(QStringLiteral("http://127.0.0.1:%1").arg(site.port()), site.signer().publicKeyLine());
         rig.windows->splash();
         if (button.isEmpty()) {
             QVERIFY(!rig.windows->hasUpdateWindow());
@@ -184,10 +255,8 @@ private Q_SLOTS:
         frmUpdate &update = rig.windows->updateWindow();
         QStringList &events = rig.events;
         QByteArray installer;
-        update.setProcessStarter([&](const QString &program) {
-            QFile file(program);
-            if (file.open(QIODevice::ReadOnly))
-                installer = file.readAll();
+        update.setProcessStarter([&](QFile &program) {
+            installer = program.readAll();
             events.append(QFileInfo(program).isExecutable() ? QStringLiteral("started")
                                                             : QStringLiteral("not executable"));
             return true;
@@ -199,6 +268,7 @@ private Q_SLOTS:
             QCOMPARE(events, (QStringList { QStringLiteral("started"), QStringLiteral("ended") }));
             QVERIFY(installer.startsWith("#!/bin/sh\n"));
             QVERIFY(installer.contains("release 4"));
+            QCOMPARE(rig.leftovers(), QStringList());
         }
         QVERIFY(!rig.windows->hasForm1());
         QVERIFY(!rig.windows->hasForm2());

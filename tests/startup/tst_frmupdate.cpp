@@ -1,5 +1,6 @@
-// The update prompt: its layout, "No", and "Yes" downloading the installer, starting it once and
-// ending the program, or asking again when that fails.
+// The update prompt: its layout, "No", and "Yes" downloading the installer, starting it once when
+// the vendor signed it for the announced release and ending the program, or asking again when that
+// fails; Escape or closing it while it downloads.
 
 #include "startup/filedownloader.h"
 #include "startup/frmupdate.h"
@@ -27,7 +28,10 @@ QByteArray installerScript(const QString &marker)
     return script;
 }
 
-// The prompt on its own, against the rig's vendor site, recording what it starts and when it ends.
+const QByteArray ForRelease4 = "release=4 file:NewVers.exe";
+
+// The prompt on its own for release 4, against the rig's vendor site, recording what it starts and
+// when it ends.
 struct UpdateRig
 {
     StartupRig rig;
@@ -36,16 +40,26 @@ struct UpdateRig
                         events.append(QStringLiteral("ended"));
                     } };
     QStringList started;
+    QFile::Permissions startedWith;
     bool starterWorks = true;
 
     UpdateRig()
     {
-        form.setProcessStarter([this](const QString &program) {
-            started.append(program);
+        form.setAnnouncedRelease(QStringLiteral("4"));
+        form.setProcessStarter([this](QFile &program) {
+            started.append(program.fileName());
+            startedWith = program.permissions();
             events.append(QStringLiteral("start"));
             return starterWorks && frmUpdate::startDetached(program);
         });
         form.show();
+    }
+
+    // The installer's signature, then the installer.
+    void serve(const QByteArray &installer, const QByteArray &trustedComment = ForRelease4)
+    {
+        rig.vendor.addReply(rig.signatureOf(installer, trustedComment));
+        rig.vendor.addReply(StartupRig::served(installer));
     }
 };
 
@@ -107,14 +121,14 @@ private Q_SLOTS:
         QCOMPARE(u.rig.vendor.requests().size(), 0);
     }
 
-    // The installer is downloaded into a private folder, made executable, started exactly once and
-    // not waited for; then the program ends.
+    // The signature first, then the installer into a private folder; once verified it is made
+    // executable, started exactly once and not waited for, its folder goes, and the program ends.
     void yesStartsTheInstallerOnce()
     {
+        QTemporaryDir markers; // outside the rig's temporary directory
         UpdateRig u;
-        QTemporaryDir markers;
         const QString marker = markers.filePath(QStringLiteral("runs"));
-        u.rig.vendor.addReply(ScriptedHttpServer::reply("HTTP/1.0 200 OK", installerScript(marker)));
+        u.serve(installerScript(marker));
         bool barInPlaceOfButtons = true;
         connect(u.form.FD, &FileDownloader::DownloadProgress, &u.form, [&] {
             barInPlaceOfButtons = barInPlaceOfButtons && u.form.Bar->isVisible() && !u.form.btnJa->isVisible()
@@ -123,7 +137,9 @@ private Q_SLOTS:
         QSignalSpy bar(u.form.Bar, &QProgressBar::valueChanged);
 
         QTest::mouseClick(u.form.btnJa, Qt::LeftButton);
-        QVERIFY(u.rig.vendor.requests().constFirst().startsWith("GET /NewVers.exe HTTP/1.0\r\n"));
+        QCOMPARE(u.rig.vendor.requests().size(), 2);
+        QVERIFY(u.rig.vendor.requests().at(0).startsWith("GET /NewVers.exe.minisig HTTP/1.0\r\n"));
+        QVERIFY(u.rig.vendor.requests().at(1).startsWith("GET /NewVers.exe HTTP/1.0\r\n"));
         QCOMPARE(u.events, (QStringList { QStringLiteral("start"), QStringLiteral("ended") }));
         QVERIFY(barInPlaceOfButtons);
         QList<int> values;
@@ -134,10 +150,12 @@ private Q_SLOTS:
         const QFileInfo installer(u.started.constFirst());
         QCOMPARE(installer.fileName(), QStringLiteral("NewVers.exe"));
         QCOMPARE(QFileInfo(installer.absolutePath()).absolutePath(), u.rig.temp.path());
-        QCOMPARE(QFileInfo(installer.absolutePath()).permissions() & 0x0077, QFile::Permissions());
-        QCOMPARE(installer.permissions() & 0x7777,
+        QCOMPARE(u.startedWith & 0x7777,
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser
                      | QFile::ExeUser);
+        // Its folder went as soon as it started; it runs all the same, from the file it was
+        // checked in.
+        QCOMPARE(u.rig.leftovers(), QStringList());
         QFile runs(marker);
         QTRY_VERIFY(runs.exists() && runs.size() > 0);
         QVERIFY(runs.open(QIODevice::ReadOnly));
@@ -164,7 +182,7 @@ private Q_SLOTS:
         Reply noLength;
         noLength.head = "HTTP/1.0 200 OK\r\n\r\n";
         noLength.body = "#!/bin/sh\n";
-        QTest::newRow("no length, so no file") << noLength << true << 1 << 0;
+        QTest::newRow("no length, so no file") << noLength << true << 0 << 0;
         QTest::newRow("not a program")
             << ScriptedHttpServer::reply("HTTP/1.0 200 OK", "MZ\x90") << true << 1 << 100;
         QTest::newRow("cannot start")
@@ -181,6 +199,7 @@ private Q_SLOTS:
         QFETCH(int, barPeak);
         UpdateRig u;
         u.starterWorks = starterWorks;
+        u.rig.vendor.addReply(u.rig.signatureOf(reply.body, ForRelease4));
         u.rig.vendor.addReply(reply);
         int peak = 0;
         connect(u.form.Bar, &QProgressBar::valueChanged, &u.form,
@@ -198,13 +217,123 @@ private Q_SLOTS:
         QTemporaryDir markers;
         const QString marker = markers.filePath(QStringLiteral("runs"));
         u.starterWorks = true;
-        u.rig.vendor.addReply(ScriptedHttpServer::reply("HTTP/1.0 200 OK", installerScript(marker)));
+        u.serve(installerScript(marker));
         QTest::mouseClick(u.form.btnJa, Qt::LeftButton);
         QCOMPARE(u.started.size(), starts + 1);
         QCOMPARE(u.events.constLast(), QStringLiteral("ended"));
         QCOMPARE(u.events.count(QStringLiteral("ended")), 1);
-        // The installer runs from the temporary directory, which the rig removes.
         QTRY_VERIFY(QFileInfo(marker).size() > 0);
+    }
+
+    void forgeries_data()
+    {
+        QTest::addColumn<QByteArray>("signature"); // empty: none (404)
+        QTest::addColumn<Reply>("installer"); // no head: never asked for
+        const QByteArray genuine = installerScript(QStringLiteral("/nonexistent/runs"));
+        QByteArray tampered = genuine;
+        tampered.replace("echo started", "echo pwned!!");
+        const Reply served = StartupRig::served(genuine);
+        const demo::Signer stranger;
+        QTest::newRow("unsigned") << QByteArray() << Reply {};
+        QTest::newRow("signature cut short") << QByteArray("<cut short>") << served;
+        QTest::newRow("signed by another key") << stranger.sign(genuine, ForRelease4) << served;
+        QTest::newRow("file tampered with") << QByteArray("<valid>") << StartupRig::served(tampered);
+        QTest::newRow("trusted comment tampered with") << QByteArray("<release 3 edited to 4>") << served;
+        QTest::newRow("older release replayed") << QByteArray("<release 3>") << served;
+        QTest::newRow("release 40 is not release 4") << QByteArray("<release 40>") << served;
+        QTest::newRow("no release named") << QByteArray("<no release>") << served;
+        QTest::newRow("signature larger than 4 KiB") << QByteArray("<padded>") << Reply {};
+        QTest::newRow("installer larger than 512 MiB")
+            << QByteArray("<valid>")
+            << Reply { "HTTP/1.0 200 OK\r\nContent-Length: 536870913\r\n\r\n", genuine, 0, true };
+    }
+
+    // No forged, altered, replayed or oversized installer ever runs, nothing of it stays behind, and
+    // the prompt asks again.
+    void forgeries()
+    {
+        QFETCH(QByteArray, signature);
+        QFETCH(Reply, installer);
+        UpdateRig u;
+        const QByteArray genuine = installerScript(QStringLiteral("/nonexistent/runs"));
+        const QByteArray valid = u.rig.signer.sign(genuine, ForRelease4);
+        if (signature == "<valid>")
+            signature = valid;
+        else if (signature == "<cut short>")
+            signature = valid.left(valid.size() - 20);
+        else if (signature == "<release 3 edited to 4>")
+            signature
+                = u.rig.signer.sign(genuine, "release=3 file:NewVers.exe").replace("release=3", "release=4");
+        else if (signature == "<release 3>")
+            signature = u.rig.signer.sign(genuine, "release=3 file:NewVers.exe");
+        else if (signature == "<release 40>")
+            signature = u.rig.signer.sign(genuine, "release=40 file:NewVers.exe");
+        else if (signature == "<no release>")
+            signature = u.rig.signer.sign(genuine, "file:NewVers.exe");
+        else if (signature == "<padded>")
+            signature = valid + QByteArray(4096, '\n');
+        u.rig.vendor.addReply(signature.isEmpty() ? ScriptedHttpServer::reply("HTTP/1.0 404 Not Found", "no")
+                                                  : StartupRig::served(signature));
+        if (!installer.head.isEmpty())
+            u.rig.vendor.addReply(installer);
+
+        QTest::mouseClick(u.form.btnJa, Qt::LeftButton);
+        QCOMPARE(u.rig.vendor.requests().size(), installer.head.isEmpty() ? 1 : 2);
+        QCOMPARE(u.started, QStringList());
+        QVERIFY(!u.events.contains(QStringLiteral("ended")));
+        QVERIFY(u.form.btnJa->isVisible());
+        QCOMPARE(u.rig.leftovers(), QStringList());
+    }
+
+    void decline_data()
+    {
+        QTest::addColumn<bool>("downloading");
+        QTest::addColumn<bool>("escape"); // else the window is closed
+        QTest::newRow("Escape while asking") << false << true;
+        QTest::newRow("closed while asking") << false << false;
+        QTest::newRow("Escape while downloading") << true << true;
+        QTest::newRow("closed while downloading") << true << false;
+    }
+
+    // Escape or closing the prompt is "No"; during the download it first stops it and removes what
+    // had arrived.
+    void decline()
+    {
+        QFETCH(bool, downloading);
+        QFETCH(bool, escape);
+        UpdateRig u;
+        const QByteArray installer = installerScript(QStringLiteral("/nonexistent/runs"));
+        u.rig.vendor.addReply(u.rig.signatureOf(installer, ForRelease4));
+        // Half of it, then silence.
+        u.rig.vendor.addReply(
+            Reply { "HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(installer.size()) + "\r\n\r\n",
+                    installer.left(installer.size() / 2), 0, true });
+        const auto decline = [&] {
+            if (escape)
+                QTest::keyClick(&u.form, Qt::Key_Escape);
+            else
+                u.form.close();
+        };
+        if (downloading) {
+            QStringList partFiles;
+            connect(
+                u.form.FD, &FileDownloader::DownloadProgress, &u.form,
+                [&] {
+                    if (!partFiles.isEmpty())
+                        return;
+                    partFiles = u.rig.leftovers();
+                    decline();
+                },
+                Qt::QueuedConnection);
+            QTest::mouseClick(u.form.btnJa, Qt::LeftButton);
+            QCOMPARE(partFiles.size(), 1); // the installer's folder, holding what had arrived
+        } else {
+            decline();
+        }
+        QCOMPARE(u.events, QStringList { QStringLiteral("ended") });
+        QCOMPARE(u.started, QStringList());
+        QCOMPARE(u.rig.vendor.requests().size(), downloading ? 2 : 0);
+        QCOMPARE(u.rig.leftovers(), QStringList());
     }
 };
 

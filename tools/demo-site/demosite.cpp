@@ -152,10 +152,18 @@ DemoSite::Response DemoSite::respond(const QByteArray &requestLine) const
             return {200, "audio/wav", melodyWav(*track)};
         return errorResponse(404);
     }
+    const QByteArray versionFile = m_release.toUtf8() + "\r\n";
+    const QByteArray installer = installerScript(m_release);
     if (path == "/version.dll")
-        return {200, "text/plain", m_release.toUtf8() + "\r\n"};
+        return { 200, "text/plain", versionFile };
+    if (path == "/version.dll.minisig")
+        return { 200, "text/plain", m_signer.sign(versionFile, "file:version.dll") };
     if (path == "/NewVers.exe")
-        return {200, "application/octet-stream", installerScript(m_release)};
+        return { 200, "application/octet-stream", installer };
+    if (path == "/NewVers.exe.minisig")
+        return { 200, "text/plain",
+                 m_signer.sign(installer,
+                               QByteArray("release=" + m_release.toUtf8() + " file:NewVers.exe")) };
     if (path == "/search/default.asp")
         return {200, "text/html; charset=utf-8", shopPage(queryValue(query, QStringLiteral("searchstring")))};
     if (path == "/")

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue.h"
+#include "signer.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -28,6 +29,11 @@ public:
     bool listen(quint16 port = 0, const QHostAddress &address = QHostAddress::LocalHost);
     quint16 port() const;
     QString errorString() const;
+
+    // The vendor key, made afresh for each site, that signs /version.dll and /NewVers.exe; their
+    // signatures lie beside them (/version.dll.minisig, /NewVers.exe.minisig), the installer's with
+    // "release=N" in its trusted comment.
+    const Signer &signer() const { return m_signer; }
 
     // The release number /version.dll announces.
     void setRelease(const QString &release) { m_release = release; }
@@ -59,6 +65,7 @@ private:
 
     QTcpServer *m_server;
     Catalogue m_catalogue;
+    Signer m_signer;
     QString m_release = QStringLiteral("3");
     bool m_verbose = false;
     bool m_silent = false;

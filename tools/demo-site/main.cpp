@@ -17,7 +17,8 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Serves a made-up music catalogue on 127.0.0.1 in the video site's layout, the vendor's\n"
-        "/version.dll and /NewVers.exe, and the record shop's /search/default.asp."));
+        "/version.dll and /NewVers.exe signed with a key made at start (printed as \"vendor key:\"),\n"
+        "and the record shop's /search/default.asp."));
     parser.addHelpOption();
     const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port to listen on (0: any free one)."),
                                         QStringLiteral("N"), QStringLiteral("0"));
@@ -54,8 +55,9 @@ int main(int argc, char *argv[])
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(site.port());
     out << "kivaro-demo-site: serving " << base << Qt::endl;
     out << "  video site:  " << base << "/results?search_query=red+band  and  /watch?v=ID" << Qt::endl;
-    out << "  vendor site: " << base << "/version.dll (release " << site.release() << ") and /NewVers.exe"
-        << Qt::endl;
+    out << "  vendor site: " << base << "/version.dll (release " << site.release()
+        << ") and /NewVers.exe, each with its .minisig" << Qt::endl;
+    out << "  vendor key:  " << site.signer().publicKeyLine() << Qt::endl;
     out << "  record shop: " << base << "/search/default.asp?searchstring=Red+Band+" << Qt::endl;
     out << "  catalogue:" << Qt::endl;
     for (const kivaro::demo::Track &track : site.catalogue().tracks())
