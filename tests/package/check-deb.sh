@@ -115,28 +115,32 @@ ends_cleanly() {
   ((status == 0)) || fail "$1 ended with status $status; its output: $(tail -n 20 "$3")"
 }
 
-# kivaro: against the demo site it plays the default search with a player that ends at once, shows
-# its main window, and ends when the desktop's media controls ask it to (MPRIS Quit).
+# kivaro: against the demo site it checks the signed version file, plays the default search with a
+# player that ends at once, shows its main window, and ends when the desktop's media controls ask
+# it to (MPRIS Quit).
 smoke_kivaro() {
   local log=$scratch/kivaro.log site_out=$scratch/site.out bus_out=$scratch/bus.out
   : >"$log"
   : >"$site_out"
   "$demo_site" --port 0 >"$site_out" 2>&1 &
   started+=($!)
-  waits_for "$site_out" "serving http" "$!" || { fail "the demo site did not start: $(cat "$site_out")"; return; }
-  local base
+  waits_for "$site_out" "vendor key:" "$!" || { fail "the demo site did not start: $(cat "$site_out")"; return; }
+  local base vendor_key
   base=$(sed -n 's/.*serving \(http:[^ ]*\).*/\1/p' "$site_out" | head -n1)
+  vendor_key=$(sed -n 's/^ *vendor key: *\(RW[^ ]*\).*/\1/p' "$site_out" | head -n1)
   dbus-daemon --session --fork --print-address=1 --print-pid=1 >"$bus_out"
   local bus_pid
   bus_pid=$(sed -n 2p "$bus_out")
   started+=("$bus_pid")
   local address
   address=$(sed -n 1p "$bus_out")
-  DBUS_SESSION_BUS_ADDRESS=$address "$root/usr/bin/kivaro" --site "$base" --vendor "$base" --shop "$base" \
-    --backend site --player true --verbose >"$log" 2>&1 &
+  DBUS_SESSION_BUS_ADDRESS=$address "$root/usr/bin/kivaro" --site "$base" --vendor "$base" \
+    --vendor-key "$vendor_key" --shop "$base" --backend site --player true --verbose >"$log" 2>&1 &
   local pid=$!
   started+=("$pid")
-  if ! waits_for "$log" "now playing: $base/player2.swf" "$pid"; then
+  if ! waits_for "$log" "release 3, not newer" "$pid"; then
+    fail "kivaro did not read the demo site's signed version file; its output: $(tail -n 20 "$log")"
+  elif ! waits_for "$log" "now playing: $base/player2.swf" "$pid"; then
     fail "kivaro played nothing; its output: $(tail -n 20 "$log")"
   elif ! waits_for "$log" "main window shown" "$pid"; then
     fail "kivaro showed no main window; its output: $(tail -n 20 "$log")"
