@@ -160,17 +160,20 @@ smoke_kivaro_controls() {
   local pid=$!
   started+=("$pid")
   local deadline=$((SECONDS + wait_seconds))
-  until catches_term "$pid" || ! kill -0 "$pid" 2>/dev/null || ((SECONDS >= deadline)); do
+  until catches_term "$pid" "$root/usr/bin/kivaro-controls" || ! kill -0 "$pid" 2>/dev/null \
+    || ((SECONDS >= deadline)); do
     sleep 0.1
   done
   kill -TERM "$pid" 2>/dev/null || true
   ends_cleanly kivaro-controls "$pid" "$log"
 }
 
-# catches_term PID: true when PID has a handler of its own for SIGTERM (signal 15: bit 14 of the
-# SigCgt mask).
+# catches_term PID PROGRAM: true when PID runs PROGRAM (not the shell's fork that is still to
+# start it, which has the shell's handlers) and has a handler of its own for SIGTERM (signal 15:
+# bit 14 of the SigCgt mask).
 catches_term() {
   local mask
+  [[ $(readlink "/proc/$1/exe" 2>/dev/null) == "$2" ]] || return 1
   mask=$(sed -n 's/^SigCgt:[[:space:]]*//p' "/proc/$1/status" 2>/dev/null) || return 1
   [[ -n "$mask" ]] && (((16#${mask: -8} >> 14) & 1))
 }
