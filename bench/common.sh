@@ -1,8 +1,8 @@
 # Shared by the benchmark scripts (sourced): a virtual display, the demo site, and clean-up of
 # everything they start.
 #
-# After `bench_start`: DISPLAY points at a fresh Xvfb, $base is the demo site's address, $scratch a
-# private folder that goes at exit. Programs started in a command substitution are handed back to
+# After `bench_start`: DISPLAY points at a fresh Xvfb (BENCH_DISPLAY=:N picks its number, default a
+# random one from :150), $base is the demo site's address, $scratch a private folder that goes at exit. Programs started in a command substitution are handed back to
 # the script with `bench_keep PID`, so that they are ended at exit too.
 
 bench_pids=()
@@ -18,7 +18,7 @@ trap bench_cleanup EXIT
 bench_start() { # build-dir
   local build=$1 display
   scratch=$(mktemp -d -t kivaro-bench.XXXXXX)
-  display=:$((150 + RANDOM % 50))
+  display=${BENCH_DISPLAY:-:$((150 + RANDOM % 50))}
   Xvfb "$display" -screen 0 1024x768x24 -noreset >/dev/null 2>&1 &
   bench_pids+=($!)
   export DISPLAY=$display QT_QPA_PLATFORM=xcb
@@ -26,7 +26,7 @@ bench_start() { # build-dir
 
   "$build/tools/demo-site/kivaro-demo-site" --port 0 >"$scratch/site" &
   bench_pids+=($!)
-  for _ in $(seq 50); do grep -q serving "$scratch/site" && break; sleep 0.1; done
+  for _ in $(seq 50); do grep -qs serving "$scratch/site" && break; sleep 0.1; done
   base=$(sed -n 's/.*serving \(http:[^ ]*\).*/\1/p' "$scratch/site" | head -n1)
   [[ -n "$base" ]] || { echo "the demo site did not start" >&2; exit 1; }
 }

@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # What kivaro costs while it waits, beside the Qt music player qmmp on the same virtual display in
 # the same run: resident memory, wake-ups per second (voluntary context switches of all threads,
-# from /proc) and CPU (run time of all threads, from /proc), in two states:
+# from /proc) and CPU (run time of all threads, from /proc), in three states:
 #   after a search   kivaro has played the demo site's track and sits idle; qmmp has played the
 #                    same track as a file
+#   minimised        the same two programs, their windows minimised
 #   silent site      both wait for a site that accepts the connection and never answers: kivaro's
 #                    start-up search, qmmp's stream from that site
+# A window manager (openbox) runs on the display, so that windows can be minimised as on a desktop.
 # Both programs run side by side; their measuring windows take turns (ROUNDS each, WINDOW seconds
 # long), so load from elsewhere on the machine falls on both. Wake-ups are medians of the windows,
 # CPU is over all windows together.
 #
-#   bench/footprint.sh [build-dir]   (default build/release; ROUNDS=5 WINDOW=4; needs xvfb, qmmp)
+#   bench/footprint.sh [build-dir]   (default build/release; ROUNDS=5 WINDOW=4 BENCH_DISPLAY=:N;
+#                                     needs xvfb, openbox, xdotool, qmmp)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
@@ -18,10 +21,12 @@ rounds=${ROUNDS:-5}
 window=${WINDOW:-4}
 source bench/common.sh
 bench_start "$build"
+openbox --sm-disable >/dev/null 2>&1 &
+bench_keep $!
 
 "$build/tools/demo-site/kivaro-demo-site" --silent --port 0 >"$scratch/silent" &
 bench_keep $!
-for _ in $(seq 50); do grep -q serving "$scratch/silent" && break; sleep 0.1; done
+for _ in $(seq 50); do grep -qs serving "$scratch/silent" && break; sleep 0.1; done
 silent=$(sed -n 's/.*serving \(http:[^ ]*\).*/\1/p' "$scratch/silent" | head -n1)
 
 have_qmmp=0
@@ -69,6 +74,12 @@ start_kivaro() { # site; prints the pid
   echo $!
 }
 
+# Minimises every window the program has on screen, as the window manager's minimise button does.
+minimise() { # pid
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do xdotool windowminimize "$w"; done
+}
+
 start_qmmp() { # what to play; prints the pid
   ((have_qmmp)) || return 0
   HOME="$scratch/qmmp-home" qmmp "$1" >/dev/null 2>&1 &
@@ -84,6 +95,11 @@ bench_keep "$kivaro" $qmmp
 sleep 9 # the splash has gone, the search has found its track and the frames have climbed
 grep -q '^kivaro: title:' "$scratch"/kivaro-*.log || { echo "kivaro found nothing" >&2; cat "$scratch"/kivaro-*.log >&2; exit 1; }
 compare "after a search" "$kivaro" "$qmmp"
+minimise "$kivaro"
+[[ -n "$qmmp" ]] && minimise "$qmmp"
+sleep 2
+[[ -z $(xdotool search --onlyvisible --pid "$kivaro" 2>/dev/null) ]] || { echo "kivaro did not minimise" >&2; exit 1; }
+compare "minimised" "$kivaro" "$qmmp"
 bench_quit "$kivaro"
 [[ -n "$qmmp" ]] && bench_quit "$qmmp"
 

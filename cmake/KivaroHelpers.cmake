@@ -39,3 +39,18 @@ function(kivaro_add_test name)
     TIMEOUT ${ARG_TIMEOUT}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endfunction()
+
+# kivaro_add_display_test(name COMMAND command [args...] [ENVIRONMENT var=value...] [TIMEOUT s])
+# A test on a virtual X display of its own (tests/support/on-virtual-display.sh), with Qt's X11
+# platform; skipped, not failed, where Xvfb is not installed.
+function(kivaro_add_display_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "COMMAND;ENVIRONMENT" ${ARGN})
+  add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tests/support/on-virtual-display.sh ${ARG_COMMAND})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT ${ARG_TIMEOUT}
+    SKIP_RETURN_CODE 77
+    ENVIRONMENT "ASAN_OPTIONS=abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan-display.supp;${ARG_ENVIRONMENT}")
+endfunction()

@@ -77,6 +77,10 @@ int main(int argc, char *argv[])
 
     if (parsed.settings.verbose)
         kivaro::showVerboseLines();
+    if (!parsed.settingsFile.isEmpty())
+        qCInfo(kivaro::lcEngine).noquote()
+            << QStringLiteral("settings read from %1").arg(parsed.settingsFile);
+    qCInfo(kivaro::lcEngine).noquote() << parsed.backendChoice;
     kivaro::Settings settings = parsed.settings;
     settings.installedSkins = installedSkins();
     kivaro::Windows windows(settings);

@@ -3,6 +3,7 @@
 #include "desktop/mprisservice.h"
 #include "engine/form2.h"
 #include "mainwindow/form1.h"
+#include "platform/mpvipc.h"
 #include "platform/processplayer.h"
 #include "platform/trace.h"
 #include "startup/frmsplash.h"
@@ -24,11 +25,14 @@ Windows::Windows(Settings settings, PlayerFactory makePlayer, ProgramEnder endPr
     if (!m_makePlayer) {
         m_makePlayer = [this]() -> std::unique_ptr<Player> {
             auto player = std::make_unique<ProcessPlayer>(m_settings.player, Settings::neutralAddress());
-            // Once the music is over the desktop is told that nothing plays.
+            // Once the music is over, or could not start, the desktop is told that nothing plays.
             QObject::connect(player.get(), &ProcessPlayer::playbackEnded, player.get(), [this] {
                 if (m_mediaControls)
                     m_mediaControls->setPlayerAddress(Settings::neutralAddress());
             });
+            m_playerControl = player->control();
+            if (m_mediaControls)
+                m_mediaControls->setPlayerControl(m_playerControl);
             return player;
         };
     }
@@ -111,12 +115,16 @@ bool Windows::startMediaControls(const QDBusConnection &bus)
     };
     auto service = std::make_unique<MprisService>(Settings::neutralAddress(), actions);
     if (!service->registerOn(bus)) {
-        qCInfo(lcDesktop).noquote() << (bus.isConnected() ? QStringLiteral("the session bus refused the media controls' name")
-                                     : QStringLiteral("no session bus: no media controls"));
+        qCInfo(lcDesktop).noquote() << (bus.isConnected()
+                                            ? QStringLiteral(
+                                                "the session bus refused the media controls' name")
+                                            : QStringLiteral("no session bus: no media controls"));
         return false;
     }
-    qCInfo(lcDesktop).noquote() << QStringLiteral("media controls on the session bus as %1").arg(service->serviceName());
+    qCInfo(lcDesktop).noquote()
+        << QStringLiteral("media controls on the session bus as %1").arg(service->serviceName());
     m_mediaControls = std::move(service);
+    m_mediaControls->setPlayerControl(m_playerControl);
     if (m_form2)
         connectMediaControls();
     return true;

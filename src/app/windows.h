@@ -14,6 +14,7 @@ namespace kivaro {
 class Form1;
 class Form2;
 class MprisService;
+class MpvIpc;
 class Player;
 class frmSplash;
 class frmUpdate;
@@ -64,6 +65,8 @@ private:
     ProgramEnder m_endProgram;
     int m_splashIntervalMs;
     QPointer<frmSplash> m_splash;
+    // The control the player offers (mpv's IPC), for the media controls; null for other players.
+    QPointer<MpvIpc> m_playerControl;
     std::unique_ptr<frmUpdate> m_updateWindow;
     // Declared in this order so that the main window, which holds the player, goes first.
     std::unique_ptr<Form2> m_form2;

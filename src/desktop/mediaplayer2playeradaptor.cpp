@@ -7,7 +7,49 @@ namespace kivaro {
 MediaPlayer2PlayerAdaptor::MediaPlayer2PlayerAdaptor(MprisService *service)
     : QDBusAbstractAdaptor(service)
     , m_service(*service)
-{ }
+{
+    connect(service, &MprisService::seeked, this, &MediaPlayer2PlayerAdaptor::Seeked);
+}
+
+double MediaPlayer2PlayerAdaptor::Volume() const
+{
+    return m_service.volume();
+}
+
+void MediaPlayer2PlayerAdaptor::setVolume(double volume)
+{
+    m_service.setVolume(volume);
+}
+
+qlonglong MediaPlayer2PlayerAdaptor::Position() const
+{
+    return m_service.position();
+}
+
+bool MediaPlayer2PlayerAdaptor::CanPause() const
+{
+    return m_service.controlled();
+}
+
+bool MediaPlayer2PlayerAdaptor::CanSeek() const
+{
+    return m_service.canSeek();
+}
+
+void MediaPlayer2PlayerAdaptor::Pause()
+{
+    m_service.pause();
+}
+
+void MediaPlayer2PlayerAdaptor::Seek(qlonglong Offset)
+{
+    m_service.seek(Offset);
+}
+
+void MediaPlayer2PlayerAdaptor::SetPosition(const QDBusObjectPath &TrackId, qlonglong Position)
+{
+    m_service.setPosition(TrackId.path(), Position);
+}
 
 QString MediaPlayer2PlayerAdaptor::PlaybackStatus() const
 {

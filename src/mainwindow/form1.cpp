@@ -4,9 +4,12 @@
 #include "engine/form2.h"
 #include "engine/recentlist.h"
 #include "kivaroassets.h"
+#include "mainwindow/accessibleelement.h"
 #include "mainwindow/form1layout.h"
 #include "mainwindow/form4.h"
 #include "mainwindow/picturebox.h"
+#include "mainwindow/tickerline.h"
+#include "platform/devicepicture.h"
 #include "platform/events.h"
 #include "platform/player.h"
 #include "platform/propertybag.h"
@@ -54,9 +57,22 @@ constexpr QRgb TickerWhite = qRgb(255, 255, 255);
 constexpr int Arial825 = 11;
 constexpr int Arial675 = 9;
 
+// A built-in picture; from its "@2x" twin when a screen shows more than one device pixel to the
+// logical pixel.
+QPixmap stored(const QString &name)
+{
+    const QString path = QStringLiteral(":/skin/") + name + QStringLiteral(".png");
+    if (screensWantTwinsAt2x()) {
+        const QPixmap sharp(twinAt2x(path));
+        if (!sharp.isNull())
+            return sharp;
+    }
+    return QPixmap(path);
+}
+
 QPixmap stored(const char *name)
 {
-    return QPixmap(QStringLiteral(":/skin/") + QLatin1String(name) + QStringLiteral(".png"));
+    return stored(QLatin1String(name));
 }
 
 } // namespace
@@ -78,7 +94,7 @@ StoredLooks StoredLooks::defaults()
     looks.Xo = stored("Xo");
     looks.Xd = stored("Xd");
     for (int k = 0; k < NoFrame; ++k)
-        looks.P[k] = QPixmap(QStringLiteral(":/skin/P%1.png").arg(k));
+        looks.P[k] = stored(QStringLiteral("P%1").arg(k));
     looks.historyGlyph = stored("history");
     looks.handCursor = QPixmap(QStringLiteral(":/cursors/pointing-hand-hotspot-5-0.png"));
     return looks;
@@ -110,14 +126,17 @@ Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Play
     , m_endProgram(std::move(endProgram))
 {
     setObjectName(QStringLiteral("Form1"));
+    // Described for screen readers before anything about it changes: Qt makes its description of
+    // a widget at the first change it reports and keeps it.
+    new AccessibleElement(this, QAccessible::Window, [this] { return windowTitle(); });
     setWindowTitle(QStringLiteral("Kivaro"));
 
-    // The progress frames follow the engine from the window's creation on, hidden or not.
+    // The progress frames follow the engine from the window's creation on; they step while the
+    // window is on screen.
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(ProgressIntervalMs);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
-    Timer2->start();
     tmrStat = new QTimer(this);
     tmrStat->setObjectName(QStringLiteral("tmrStat"));
     tmrStat->setInterval(TickerIntervalMs);
@@ -127,7 +146,11 @@ Form1::Form1(const Settings &settings, EngineAccess engine, std::unique_ptr<Play
     load();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The chooser is a child that goes after the timers; closed here, its end still finds them.
+    delete m_skinChooser.data();
+}
 
 void Form1::buildElements()
 {
@@ -180,6 +203,11 @@ void Form1::buildElements()
     Label1->adjustSize();
 
     Label2 = label("Label2", Arial825, true, LinkNavy);
+    // For a screen reader a link, read as the title it looks up (the whole title, also where the
+    // caption shortens it); described before its first caption, which Qt would describe otherwise.
+    new AccessibleElement(
+        Label2, QAccessible::Link, [this] { return fullTitle().isEmpty() ? Label2->text() : fullTitle(); },
+        [this] { activate(Label2); });
     Label2->move(TitleLink);
     if (!m_looks.handCursor.isNull())
         Label2->setCursor(QCursor(m_looks.handCursor, PointingHandHotSpot.x(), PointingHandHotSpot.y()));
@@ -194,10 +222,16 @@ void Form1::buildElements()
     Shape1->raise();
     Image2->raise();
 
-    lblStat = label("lblStat", Arial675, false, TickerWhite);
+    lblStat = new TickerLine(Picture1);
+    lblStat->setObjectName(QStringLiteral("lblStat"));
+    lblStat->setFont(designFont(Arial675));
+    QPalette tickerPalette = lblStat->palette();
+    tickerPalette.setColor(QPalette::WindowText, QColor(TickerWhite));
+    lblStat->setPalette(tickerPalette);
+    lblStat->setMouseTracking(true);
+    lblStat->setMargin(0);
+    lblStat->setIndent(0);
     lblStat->setGeometry(Ticker);
-    lblStat->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    lblStat->setWordWrap(false);
 
     auto button = [this](const char *name, const QRect &geometry, const QPixmap &normal) {
         auto *b = new PictureBox(Picture1, true);
@@ -221,8 +255,12 @@ void Form1::buildElements()
     stored.write(QStringLiteral("Max"), ProgressCounterMax);
     Bar->ReadProperties(stored);
 
-    for (PictureBox *element : {Picture1, Image1, Image2, Eb, Db, Xb})
+    for (PictureBox *element : { Picture1, Image1, Image2, Eb, Db, Xb }) {
+        element->setHoleColour(TransparentRed);
         connect(element, &PictureBox::lookChanged, this, [this] { updateTransparentColor(this); });
+    }
+
+    describeForAssistiveTechnology();
 
     for (QWidget *element : {static_cast<QWidget *>(Picture1), static_cast<QWidget *>(Text1),
                              static_cast<QWidget *>(Image1), static_cast<QWidget *>(Image2),
@@ -233,10 +271,30 @@ void Form1::buildElements()
     }
 }
 
+void Form1::describeForAssistiveTechnology()
+{
+    // What a screen reader tells and does with the elements that are pictures: each button does
+    // what a click on it does. The names are asked for when read, so they follow the language.
+    const auto button = [this](PictureBox *element, QAccessible::Role role, const char *name) {
+        new AccessibleElement(
+            element, role, [name] { return tr(name); }, [this, element] { activate(element); });
+    };
+    button(Image1, QAccessible::Button, QT_TR_NOOP("Search"));
+    button(Image2, QAccessible::ButtonMenu, QT_TR_NOOP("Recent searches"));
+    button(Eb, QAccessible::ButtonMenu, QT_TR_NOOP("Menu"));
+    button(Db, QAccessible::Button, QT_TR_NOOP("Minimise"));
+    button(Xb, QAccessible::Button, QT_TR_NOOP("Exit"));
+    Text1->setAccessibleName(tr("Artist or song"));
+    // The ticker is read as its whole text; scrolling it is no news for a screen reader.
+    lblStat->setAccessibleName(tickerCaption().simplified());
+}
+
 void Form1::load()
 {
     setFixedSize(form1layout::Window);
     Picture1->setBackgroundColour(QColor(TransparentRed));
+    // The background box fills all of itself: what lies beneath it is never drawn.
+    Picture1->setAttribute(Qt::WA_OpaquePaintEvent);
     Picture1->setPicture(m_looks.IMn);
     Text1->setSelection(0, int(Text1->text().size()));
     QPalette palette = this->palette();
@@ -245,11 +303,16 @@ void Form1::load()
     setAutoFillBackground(true);
     SetTransparentColor(this, TransparentColourValue);
 
+    // The ticker text is the first caption and one more space; the caption, which differs from it
+    // only by that trailing space, shows as the whole text does. The count starts at the caption's
+    // length, and the first step is due one interval after load.
     const QString caption = tickerCaption();
-    lblStat->setText(caption);
-    setTag(lblStat, caption + QLatin1Char(' '));
-    setTag(tmrStat, QString::number(caption.size()));
-    tmrStat->start();
+    lblStat->setText(caption + QLatin1Char(' '));
+    m_tickerLength = caption.size() + 1;
+    lblStat->showLast(m_tickerLength);
+    m_tickerCount = caption.size();
+    m_clock.start();
+    m_tickerDue = TickerIntervalMs;
 
     centreOnScreen(this);
 }
@@ -258,7 +321,7 @@ void Form1::setLooks(const StoredLooks &looks)
 {
     m_looks = looks;
     // The frame on show may be one of the pictures just replaced.
-    Timer2->start();
+    wakeFrames();
 }
 
 // ---- the shared fields ----
@@ -334,7 +397,7 @@ void Form1::showSkinChooser()
         m_skinChooser = new Form4(m_skinFolders, m_looks, this);
         // The chooser writes the stored pictures itself; the resting frame timer steps again so
         // the next tick shows the skin's own frame.
-        connect(m_skinChooser, &QObject::destroyed, Timer2, qOverload<>(&QTimer::start));
+        connect(m_skinChooser, &QObject::destroyed, this, &Form1::wakeFrames);
     }
     m_skinChooser->show();
     m_skinChooser->raise();
@@ -497,9 +560,23 @@ void Form1::mouseReleased(QObject *element, const QMouseEvent *event)
     const bool endsDoubleClick = m_doubleClicked == element;
     m_doubleClicked = nullptr;
     const bool clicked = !endsDoubleClick && widget->rect().contains(event->position().toPoint());
+    if (element == Image2)
+        Shape1->setFillColour(QColor(FrameLightBlue));
+    if (element == Picture1)
+        Dragging = 0;
+    // The release acts for the element it was pressed on wherever it happens, except on the
+    // history glyph and the link, which want a click.
+    if (clicked || (element != Image2 && element != Label2))
+        activate(widget, QCursor::pos());
+}
+
+void Form1::activate(QWidget *element, std::optional<QPoint> popupAt)
+{
+    // A menu opened other than by the mouse (by a screen reader) opens below its button.
+    const QPoint at = popupAt.value_or(element->mapToGlobal(QPoint(0, element->height())));
     if (element == Eb) {
         showLook(Eb, m_looks.Eo);
-        showMenu();
+        showMenu(at);
     } else if (element == Db) {
         showMinimized();
         showLook(Db, m_looks.Dn);
@@ -510,32 +587,32 @@ void Form1::mouseReleased(QObject *element, const QMouseEvent *event)
         Picture1->setPicture(m_looks.IMn);
         startSearch();
     } else if (element == Image2) {
-        Shape1->setFillColour(QColor(FrameLightBlue));
-        if (clicked)
-            showHistory();
+        showHistory(at);
     } else if (element == Label2) {
-        if (clicked)
-            openRecordShop();
-    } else if (element == Picture1) {
-        Dragging = 0;
+        openRecordShop();
     }
 }
 
-void Form1::showMenu()
+void Form1::showMenu(const QPoint &at)
 {
-    m_engine().mnumnu->exec(QCursor::pos());
+    m_engine().mnumnu->exec(at);
 }
 
-void Form1::showHistory()
+void Form1::showHistory(const QPoint &at)
 {
     QPointer<Form1> self(this);
-    m_engine().voorb->exec(QCursor::pos());
+    m_engine().voorb->exec(at);
     if (self)
         Picture1->setPicture(m_looks.IMn);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_watchedWindow) {
+        if (event->type() == QEvent::Expose)
+            followScreenPresence();
+        return false;
+    }
     const bool searchBox = watched == Text1;
     switch (event->type()) {
     case QEvent::MouseMove:
@@ -583,32 +660,130 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 void Form1::tmrStat_Timer()
 {
-    if (tag(tmrStat) == QLatin1String("0"))
-        setTag(tmrStat, QString::number(tag(lblStat).size()));
-    const int count = tag(tmrStat).toInt();
-    lblStat->setText(tag(lblStat).right(count));
-    setTag(tmrStat, QString::number(count - 1));
+    // A timer started for what was left of an interval goes on at the whole interval.
+    if (tmrStat->isActive() && tmrStat->interval() != TickerIntervalMs)
+        tmrStat->setInterval(TickerIntervalMs);
+    tickerSteps(1);
+}
+
+void Form1::tickerSteps(qint64 steps)
+{
+    if (steps <= 0)
+        return;
+    // Each step shows the last `count` characters and counts down; a count run down to 0 shows the
+    // whole text. So the shown counts go round the text's length: length, ..., 1, length, ...
+    const qint64 first = m_tickerCount == 0 ? m_tickerLength : m_tickerCount;
+    const qint64 shown = ((first - steps) % m_tickerLength + m_tickerLength) % m_tickerLength + 1;
+    lblStat->showLast(shown);
+    m_tickerCount = shown - 1;
 }
 
 void Form1::Timer2_Timer()
 {
-    const int counter = Bar->Value();
-    const qint64 frame = Image1->picture().cacheKey();
-    progressStep();
-    if (Bar->Value() != counter || Image1->picture().cacheKey() != frame)
+    if (progressStep(m_engine().progressValue()))
         return;
     // A step that changed nothing changes nothing again until the target or the pictures change,
     // so the timer rests until then instead of waking the program fifty times a second.
     Timer2->stop();
-    connect(&m_engine(), &QWidget::windowTitleChanged, Timer2, qOverload<>(&QTimer::start), Qt::UniqueConnection);
+    connect(&m_engine(), &QWidget::windowTitleChanged, this, &Form1::wakeFrames, Qt::UniqueConnection);
 }
 
-void Form1::progressStep()
+void Form1::wakeFrames()
+{
+    if (m_onScreen) {
+        Timer2->start();
+        return;
+    }
+    // Away from the screen the frames do not wake: the steps the old target would have brought
+    // are taken now, at once, and the new one counts from here.
+    const qint64 now = m_clock.elapsed();
+    catchUpFrames(now);
+    m_targetAway = m_engine().progressValue();
+}
+
+void Form1::catchUpFrames(qint64 now)
+{
+    for (; m_framesAt + ProgressIntervalMs <= now; m_framesAt += ProgressIntervalMs) {
+        if (!progressStep(m_targetAway)) {
+            // Nothing changes again until the target does; the steps keep their rhythm.
+            m_framesAt += (now - m_framesAt) / ProgressIntervalMs * ProgressIntervalMs;
+            break;
+        }
+    }
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (windowHandle() != m_watchedWindow) {
+        m_watchedWindow = windowHandle();
+        if (m_watchedWindow)
+            m_watchedWindow->installEventFilter(this);
+    }
+    followScreenPresence();
+}
+
+void Form1::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    followScreenPresence();
+}
+
+void Form1::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        followScreenPresence();
+}
+
+void Form1::followScreenPresence()
+{
+    const bool onScreen = isVisible() && !isMinimized() && windowHandle() && windowHandle()->isExposed();
+    if (onScreen == m_onScreen)
+        return;
+    m_onScreen = onScreen;
+    const qint64 now = m_clock.elapsed();
+    if (!onScreen) {
+        // Nothing is drawn that nobody sees.
+        if (tmrStat->isActive())
+            m_tickerDue = now + tmrStat->remainingTime();
+        tmrStat->stop();
+        Timer2->stop();
+        m_framesAt = now;
+        m_targetAway = m_engine().progressValue();
+        connect(&m_engine(), &QWidget::windowTitleChanged, this, &Form1::wakeFrames, Qt::UniqueConnection);
+        return;
+    }
+    // The ticker takes the steps the time away has brought, and keeps its rhythm.
+    const qint64 late = now - m_tickerDue;
+    if (late >= 0) {
+        tickerSteps(1 + late / TickerIntervalMs);
+        tmrStat->start(int(TickerIntervalMs - late % TickerIntervalMs));
+    } else {
+        tmrStat->start(int(-late));
+    }
+    // The frames show what they would have shown (before the first show, all the while at the
+    // target of now); the timer rests again after a step that changes nothing.
+    if (m_targetAway.isNull())
+        m_targetAway = m_engine().progressValue();
+    catchUpFrames(now);
+    Timer2->start();
+}
+
+bool Form1::progressStep(const QString &progressValue)
+{
+    const int before = Bar->Value();
+    const qint64 frame = Image1->picture().cacheKey();
+    progressStepOf(progressValue);
+    return Bar->Value() != before || Image1->picture().cacheKey() != frame;
+}
+
+void Form1::progressStepOf(const QString &progressValue)
 {
     // A target that is not a number (the engine's caption before its first search) makes both
     // comparisons count as met: the counter goes up one and down two.
     bool isNumber = false;
-    const int target = m_engine().progressValue().toInt(&isNumber);
+    const int target = progressValue.toInt(&isNumber);
     int counter = Bar->Value();
     if (!isNumber || target > counter) {
         ++counter;

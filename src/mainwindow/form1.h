@@ -1,8 +1,10 @@
 #pragma once
 
 #include "engine/mainwindowinterface.h"
+#include "mainwindow/tickerline.h"
 #include "platform/settings.h"
 
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QPointer>
 #include <QUrl>
@@ -11,11 +13,13 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
 class QMessageBox;
 class QTimer;
+class QWindow;
 
 namespace kivaro {
 
@@ -105,15 +109,18 @@ public:
     ShapeBox *Shape1 = nullptr; // frame behind Image2; its fill shows hover and press
     QLabel *Label1 = nullptr; // "Now Playing:"
     QLabel *Label2 = nullptr; // title link to the record shop; caption shown title, tag full title
-    QLabel *lblStat = nullptr; // ticker line; its tag is the ticker text
+    TickerLine *lblStat = nullptr; // ticker line; its text is the whole ticker text, its caption() what shows
     PictureBox *Eb = nullptr; // menu button: shows the engine's "Menu"
     PictureBox *Db = nullptr; // minimise button
     PictureBox *Xb = nullptr; // exit button: ends the program
 
     // Outside the visible area: the counter behind the progress frames and the timers.
     UserControl1 *Bar = nullptr; // hidden progress bar, only its value used: the progress counter, 0 to 30
-    QTimer *tmrStat = nullptr; // the ticker, 100 ms; its tag counts the characters still to show
+    QTimer *tmrStat = nullptr; // the ticker, 100 ms
     QTimer *Timer2 = nullptr; // the progress frames, 20 ms
+    // The ticker's count: the number of last characters of the ticker text the next step shows (the
+    // whole text after it has run down to 0).
+    qsizetype tickerCount() const { return m_tickerCount; }
 
     // Dragging the window by its background.
     int Dragging = 0; // 1 from a press on Picture1 to its release
@@ -121,9 +128,15 @@ public:
     int GrabY = 0;
 
     // One step of each timer (also driven directly by tests). The progress timer runs only while
-    // its steps change something: a new target or new pictures start it again.
+    // its steps change something: a new target or new pictures start it again. Both timers run only
+    // while the window is on screen (shown, not minimised, exposed); when it returns, the ticker and
+    // the frames take at once the steps the time away has brought.
     void tmrStat_Timer();
     void Timer2_Timer();
+    // Takes that many ticker steps at once, as the time the window spent away from the screen brings.
+    void tickerSteps(qint64 steps);
+    // Whether the window is on screen, as the timers last saw it.
+    bool timedDisplaysRun() const { return m_onScreen; }
 
     // Colours of the title link and the glyph frame.
     static constexpr QRgb LinkNavy = qRgb(3, 16, 103);
@@ -136,6 +149,9 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildElements();
@@ -145,10 +161,18 @@ private:
     void setLinkColour(QRgb colour);
     void moveWindow();
     void openRecordShop();
-    void showHistory();
-    void showMenu();
+    void showHistory(const QPoint &at);
+    void showMenu(const QPoint &at);
+    // What a click on a picture button or the link does; popups open at popupAt, else below it.
+    void activate(QWidget *element, std::optional<QPoint> popupAt = std::nullopt);
+    void describeForAssistiveTechnology();
     void applyTitleRule();
-    void progressStep();
+    // One progress step against that target; whether it changed the counter or the frame.
+    bool progressStep(const QString &progressValue);
+    void progressStepOf(const QString &progressValue);
+    void catchUpFrames(qint64 now);
+    void wakeFrames();
+    void followScreenPresence();
     void mouseMoved(QObject *element);
     void mousePressed(QObject *element, const QMouseEvent *event);
     void mouseReleased(QObject *element, const QMouseEvent *event);
@@ -164,6 +188,17 @@ private:
     QPointer<QMessageBox> m_notice;
     // The element whose double click the next release ends (compared, never used).
     const QObject *m_doubleClicked = nullptr;
+
+    qsizetype m_tickerCount = 0;
+    qsizetype m_tickerLength = 0;
+    bool m_onScreen = false;
+    // Time since load; while the window is away, the time the next ticker step was due.
+    QElapsedTimer m_clock;
+    qint64 m_tickerDue = 0;
+    // While away: the time up to which the frames have stepped, and the engine's target since then.
+    qint64 m_framesAt = 0;
+    QString m_targetAway;
+    QPointer<QWindow> m_watchedWindow; // whose exposure the timers follow
 };
 
 } // namespace kivaro

@@ -1,5 +1,6 @@
 #include "mainwindow/form4.h"
 
+#include "mainwindow/accessibleelement.h"
 #include "mainwindow/filelistbox.h"
 #include "mainwindow/skinloader.h"
 
@@ -36,6 +37,9 @@ Form4::Form4(const QStringList &skinFolders, StoredLooks &looks, QWidget *mainWi
     File1->setPattern(MarkerPattern);
     File1->installEventFilter(this);
     connect(File1, &QListWidget::itemDoubleClicked, this, &Form4::File1_DblClick);
+    // For a screen reader: a window, and the list of skins in it (Enter chooses, as a double click).
+    new AccessibleElement(this, QAccessible::Window, [this] { return windowTitle(); });
+    File1->setAccessibleName(tr("Skins"));
 
     Form_Load();
     if (const QScreen *screen = QGuiApplication::primaryScreen())

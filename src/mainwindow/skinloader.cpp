@@ -2,7 +2,7 @@
 
 #include "mainwindow/form1.h"
 #include "platform/boundedpicture.h"
-
+#include "platform/devicepicture.h"
 
 namespace kivaro {
 
@@ -58,11 +58,23 @@ SkinLoader::Outcome SkinLoader::giveFile(const QString &folder, const QString &f
     const KeyedPicture *entry = find(nameBeforeFirstDot(fileName));
     if (!entry)
         return Outcome::Skipped;
-    const std::optional<QImage> picture = readPicture(folder + QLatin1Char('/') + fileName);
+    const QString path = folder + QLatin1Char('/') + fileName;
+    const std::optional<QImage> picture = readPicture(path);
     if (!picture)
         return Outcome::Failed;
-    stored(m_looks, *entry) = QPixmap::fromImage(*picture);
+    const std::optional<QImage> sharp
+        = screensWantTwinsAt2x() ? readTwinAt2x(path, picture->size()) : std::nullopt;
+    stored(m_looks, *entry) = QPixmap::fromImage(sharp ? *sharp : *picture);
     return Outcome::Given;
+}
+
+std::optional<QImage> SkinLoader::readTwinAt2x(const QString &path, QSize size)
+{
+    std::optional<QImage> twin = readBoundedPicture(twinAt2x(path), 2 * MaxPictureSide);
+    if (!twin || twin->size() != 2 * size)
+        return std::nullopt;
+    twin->setDevicePixelRatio(2);
+    return twin;
 }
 
 } // namespace kivaro

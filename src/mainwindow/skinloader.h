@@ -39,8 +39,14 @@ public:
     // larger than MaxPictureSide on a side.
     static std::optional<QImage> readPicture(const QString &path);
 
+    // The "@2x" twin of the picture at path (IMN@2x.png beside IMN.png), when it is a readable
+    // picture of exactly twice size each way; marked as one with two pixels to the logical pixel.
+    // Any other twin is no twin: the picture itself is shown, scaled.
+    static std::optional<QImage> readTwinAt2x(const QString &path, QSize size);
+
     // Matches the file's key and, on a match, gives the picture of folder/fileName to the stored
-    // picture of that key.
+    // picture of that key: its "@2x" twin instead where a screen shows more than one device pixel
+    // to the logical pixel and the skin has one. A twin's own name has no key and is skipped.
     Outcome giveFile(const QString &folder, const QString &fileName);
 
 private:

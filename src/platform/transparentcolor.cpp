@@ -1,5 +1,7 @@
 #include "platform/transparentcolor.h"
 
+#include "platform/nativeshape.h"
+
 #include <QBitmap>
 #include <QEvent>
 #include <QImage>
@@ -7,6 +9,9 @@
 #include <QRegion>
 #include <QTimer>
 #include <QWidget>
+
+#include <cmath>
+#include <optional>
 
 namespace kivaro {
 
@@ -48,6 +53,9 @@ protected:
     {
         if (!m_refreshing && (event->type() == QEvent::Show || event->type() == QEvent::Resize))
             m_refresh.start();
+        // A window shown again may have a new native window, without the shape of the old one.
+        if (event->type() == QEvent::Show)
+            m_deviceShape.reset();
         return false;
     }
 
@@ -61,20 +69,33 @@ private:
         m_refreshing = true;
         const QImage look = m_window->grab().toImage();
         m_refreshing = false;
-        const QRegion region = opaqueRegion(look, m_key);
+        const qreal scale = look.devicePixelRatio();
+        const QRegion region = scale == 1 ? opaqueRegion(look, m_key) : opaqueRegion(look, m_key, scale);
         const QRegion previous = m_window->mask();
-        if (region == previous)
+        if (region != previous) {
+            m_window->setMask(region);
+            // The desktop fills what a shape gains with the window's background colour, the key
+            // itself, and need not ask for it to be drawn: draw it (as when a skin's outline is
+            // less rounded than the one before).
+            if (!previous.isEmpty())
+                m_window->update(region - previous);
+        }
+        if (scale == 1)
             return;
-        m_window->setMask(region);
-        // The desktop fills what a shape gains with the window's background colour, the key
-        // itself, and need not ask for it to be drawn: draw it (as when a skin's outline is less
-        // rounded than the one before).
-        if (!previous.isEmpty())
-            m_window->update(region - previous);
+        // The mask is as close as logical pixels come; where the desktop takes the shape in its
+        // own pixels, the window gets the picture's outline exactly. Qt puts its own rounding of
+        // the mask on the window whenever the mask changes, so this goes on after each change.
+        const QRegion device = opaqueRegion(look, m_key);
+        if (region == previous && m_deviceShape && *m_deviceShape == device)
+            return;
+        if (setNativeShape(m_window, device))
+            m_deviceShape = device;
     }
 
     QPointer<QWidget> m_window;
     QRgb m_key;
+    // The shape the native window was last given in device pixels; none after a show.
+    std::optional<QRegion> m_deviceShape;
     QTimer m_refresh;
     bool m_refreshing = false;
 };
@@ -95,6 +116,7 @@ QRegion opaqueRegion(const QImage &source, QRgb key)
 {
     // Every pixel is compared in its opaque form: alpha plays no part in the key.
     QImage image = source.convertToFormat(QImage::Format_ARGB32);
+    image.setDevicePixelRatio(1);
     for (int y = 0; y < image.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x)
@@ -103,6 +125,28 @@ QRegion opaqueRegion(const QImage &source, QRgb key)
     // As QPixmap::createMaskFromColor() has it: in a bitmap made with MaskInColor the pixels of the
     // key are the transparent ones, and the region of a bitmap is its opaque pixels.
     return QRegion(QBitmap::fromImage(image.createMaskFromColor(key | ~RgbMask, Qt::MaskInColor)));
+}
+
+QRegion opaqueRegion(const QImage &deviceImage, QRgb key, qreal scale)
+{
+    if (deviceImage.isNull() || scale <= 0)
+        return {};
+    const int w = static_cast<int>(std::lround(deviceImage.width() / scale));
+    const int h = static_cast<int>(std::lround(deviceImage.height() / scale));
+    QImage logical(w, h, QImage::Format_ARGB32);
+    if (logical.isNull())
+        return {};
+    const QImage device = deviceImage.convertToFormat(QImage::Format_ARGB32);
+    const auto under = [scale](int at, int limit) {
+        return std::min(static_cast<int>(std::floor((at + 0.5) * scale)), limit - 1);
+    };
+    for (int y = 0; y < h; ++y) {
+        const auto *from = reinterpret_cast<const QRgb *>(device.constScanLine(under(y, device.height())));
+        auto *to = reinterpret_cast<QRgb *>(logical.scanLine(y));
+        for (int x = 0; x < w; ++x)
+            to[x] = from[under(x, device.width())];
+    }
+    return opaqueRegion(logical, key);
 }
 
 void SetTransparentColor(QWidget *window, quint32 colour)

@@ -1,17 +1,19 @@
 #include "assetcatalogue.h"
 #include "kivaroassets.h"
+#include "platform/devicepicture.h"
 #include "skinlayout.h"
 #include "skintheme.h"
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFileInfo>
-#include <QRegularExpression>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -28,6 +30,12 @@ constexpr double NearRed = 60;
 constexpr double ReadableContrast = 4.5;
 constexpr QRgb White = qRgb(255, 255, 255);
 constexpr QRgb Navy = qRgb(3, 16, 103);
+// Four pixels of a twin averaged are the picture's pixel when no channel is further off than this
+// (the finer drawing moves antialiased edges and gradient steps a little).
+constexpr int SameColour = 24;
+// What a small picture (a title-bar button's corner, the history glyph's antialiased edge) may differ
+// by besides.
+constexpr int FewPixels = 8;
 
 // Where a picture is kept: built in under ":/", or, for the bundled skins, a file in assets/.
 QString location(const QString &path)
@@ -48,13 +56,14 @@ bool storedOpaque(const QString &path)
     return !QImage(location(path)).hasAlphaChannel();
 }
 
-// A picture of the program's own skin (skinName empty) or of a bundled skin, by its design name.
-QImage skin(const QString &skinName, const QString &designName)
+// A picture of the program's own skin (skinName empty) or of a bundled skin, by its design name;
+// at scale 2 its "@2x" twin.
+QImage skin(const QString &skinName, const QString &designName, int scale = 1)
 {
-    if (skinName.isEmpty())
-        return resource(AssetCatalogue::skinPath(designName));
-    return resource(QStringLiteral("skins/") + skinName + QLatin1Char('/') + AssetCatalogue::skinKey(designName)
-                    + QStringLiteral(".png"));
+    const QString path = skinName.isEmpty() ? AssetCatalogue::skinPath(designName)
+                                            : QStringLiteral("skins/") + skinName + QLatin1Char('/')
+            + AssetCatalogue::skinKey(designName) + QStringLiteral(".png");
+    return resource(scale == 1 ? path : AssetCatalogue::twinPath(path));
 }
 
 // The program's own skin and every bundled one.
@@ -134,22 +143,27 @@ private:
         }
     }
 
-    void addLookRows()
+    void addLookRows(bool bothScales = false)
     {
         QTest::addColumn<QString>("skinName");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("place");
+        QTest::addColumn<int>("scale");
         const QList<std::pair<QStringList, QRect>> looks = {
             {{QStringLiteral("En"), QStringLiteral("Eo"), QStringLiteral("Ed")}, MenuButton},
             {{QStringLiteral("Dn"), QStringLiteral("Doo"), QStringLiteral("Dd")}, MinimiseButton},
             {{QStringLiteral("Xn"), QStringLiteral("Xo"), QStringLiteral("Xd")}, ExitButton}};
-        for (const QString &skinName : allSkins()) {
-            for (const auto &[names, place] : looks)
-                for (const QString &name : names)
-                    QTest::newRow(qPrintable(rowName(skinName, name))) << skinName << name << place;
-            for (int frame = 0; frame < ProgressFrameCount; ++frame)
-                QTest::newRow(qPrintable(rowName(skinName, QStringLiteral("P%1").arg(frame))))
-                    << skinName << QStringLiteral("P%1").arg(frame) << SearchButton;
+        for (const int scale : bothScales ? QList<int> { 1, 2 } : QList<int> { 1 }) {
+            const QString at = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+            for (const QString &skinName : allSkins()) {
+                for (const auto &[names, place] : looks)
+                    for (const QString &name : names)
+                        QTest::newRow(qPrintable(rowName(skinName, name + at)))
+                            << skinName << name << place << scale;
+                for (int frame = 0; frame < ProgressFrameCount; ++frame)
+                    QTest::newRow(qPrintable(rowName(skinName, QStringLiteral("P%1").arg(frame) + at)))
+                        << skinName << QStringLiteral("P%1").arg(frame) << SearchButton << scale;
+            }
         }
     }
 
@@ -259,10 +273,14 @@ private Q_SLOTS:
         QFETCH(QString, skinName);
         const QDir skins(QStringLiteral(KIVARO_SOURCE_DIR "/assets/skins"));
         QVERIFY(QFileInfo(skins.filePath(skinName + QStringLiteral(".skn"))).isFile());
+        // Each with its "@2x" twin; "." sorts before "@".
         QCOMPARE(QDir(skins.filePath(skinName)).entryList(QDir::Files, QDir::Name),
                  QString::fromLatin1("DD DN DOO ED EN EO IMD IMN IMO P0 P1 P2 P3 P4 P5 P6 P7 XD XN XO")
                      .split(QLatin1Char(' '))
-                     .replaceInStrings(QRegularExpression(QStringLiteral("$")), QStringLiteral(".png")));
+                     .replaceInStrings(QRegularExpression(QStringLiteral("^(.+)$")),
+                                       QStringLiteral("\\1.png \\1@2x.png"))
+                     .join(QLatin1Char(' '))
+                     .split(QLatin1Char(' ')));
         // Skins differ from the program's own pictures and from one another.
         for (const QString &other : allSkins()) {
             if (other != skinName)
@@ -329,17 +347,18 @@ private Q_SLOTS:
 
     // A look is shown on top of the background; its outermost pixels equal the background there,
     // so no seam shows and the outline stays cut where it was.
-    void looksFitTheBackground_data() { addLookRows(); }
+    void looksFitTheBackground_data() { addLookRows(true); }
     void looksFitTheBackground()
     {
         QFETCH(QString, skinName);
         QFETCH(QString, name);
         QFETCH(QRect, place);
-        const QImage look = skin(skinName, name);
-        const QImage background = skin(skinName, QStringLiteral("IMn"));
-        QCOMPARE(look.size(), place.size());
+        QFETCH(int, scale);
+        const QImage look = skin(skinName, name, scale);
+        const QImage background = skin(skinName, QStringLiteral("IMn"), scale);
+        QCOMPARE(look.size(), place.size() * scale);
         for (const QPoint &p : border(look.rect()))
-            QVERIFY2(look.pixel(p) == background.pixel(p + place.topLeft()),
+            QVERIFY2(look.pixel(p) == background.pixel(p + place.topLeft() * scale),
                      qPrintable(QStringLiteral("edge pixel %1,%2").arg(p.x()).arg(p.y())));
         const QPoint middle = look.rect().center();
         QVERIFY(!isCut(look.pixel(middle)));
@@ -444,6 +463,48 @@ private Q_SLOTS:
                     QVERIFY2(contrast(background.pixel(x, y), text) >= ReadableContrast,
                              qPrintable(QStringLiteral("%1 at %2,%3").arg(name).arg(x).arg(y)));
         }
+    }
+
+    // Every "@2x" picture is its picture drawn with twice the pixels, under the name the program
+    // looks for: averaged back to one pixel in four, all but a few pixels (where the finer drawing
+    // falls on the other side of an edge) are the picture's, and it is no mere enlargement.
+    void twinsAreTheirPicturesSharper_data()
+    {
+        QTest::addColumn<QString>("path");
+        QSet<QString> paths;
+        for (const AssetCatalogue::Entry &entry : m_catalogue->entries())
+            paths << entry.path;
+        for (const AssetCatalogue::Entry &entry : m_catalogue->entries())
+            if (paths.contains(twinAt2x(entry.path)))
+                QTest::newRow(qPrintable(entry.path)) << entry.path;
+    }
+    void twinsAreTheirPicturesSharper()
+    {
+        QFETCH(QString, path);
+        const QImage picture = resource(path);
+        const QImage sharp = resource(twinAt2x(path));
+        QCOMPARE(sharp.size(), picture.size() * 2);
+        int differing = 0;
+        bool finer = false;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const QRgb four[] = { sharp.pixel(2 * x, 2 * y), sharp.pixel(2 * x + 1, 2 * y),
+                                      sharp.pixel(2 * x, 2 * y + 1), sharp.pixel(2 * x + 1, 2 * y + 1) };
+                finer = finer || four[0] != four[3];
+                for (const int shift : { 0, 8, 16, 24 }) { // each channel
+                    int sum = 2;
+                    for (const QRgb p : four)
+                        sum += int(p >> shift) & 0xff;
+                    if (std::abs(sum / 4 - (int(picture.pixel(x, y) >> shift) & 0xff)) > SameColour) {
+                        ++differing;
+                        break;
+                    }
+                }
+            }
+        }
+        QVERIFY(finer);
+        QVERIFY2(differing <= picture.width() * picture.height() / 20 + FewPixels,
+                 qPrintable(QStringLiteral("%1 pixels differ").arg(differing)));
     }
 
     void cursorPointsWithItsFingertip()

@@ -3,8 +3,9 @@
 #include "controls/progressbar/usercontrol1.h"
 #include "engine/protocol.h"
 #include "form1rig.h"
-#include "platform/tag.h"
 
+#include <QAccessible>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
@@ -43,47 +44,123 @@ private Q_SLOTS:
     void init()
     {
         rig = std::make_unique<Form1Rig>();
+        form().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+        form().setLooks(plainLooks());
         form().Timer2->stop();
         form().tmrStat->stop();
-        form().setLooks(plainLooks());
     }
 
     void cleanup() { rig.reset(); }
 
     void tickerText()
     {
-        const QString text = tag(form().lblStat);
+        const QString text = form().lblStat->text();
         QVERIFY(text.startsWith(QString(66, QLatin1Char(' ')) + QStringLiteral("Welcome to kivaro!") + QString(28, QLatin1Char(' '))
                                 + QStringLiteral("Why download illigaly, when you can stream it legally??")
                                 + QString(25, QLatin1Char(' '))));
         QVERIFY(text.endsWith(QString(54, QLatin1Char(' '))));
-        QCOMPARE(form().lblStat->text(), text.chopped(1));
+        QCOMPARE(form().lblStat->caption(), text); // the first caption shows as the whole text
+        // A screen reader reads the whole text, without its runs of spaces, whatever the step.
+        form().tmrStat_Timer();
+        QAccessibleInterface *ticker = QAccessible::queryAccessibleInterface(form().lblStat);
+        QVERIFY(ticker && ticker->role() == QAccessible::StaticText);
+        QCOMPARE(ticker->text(QAccessible::Name), text.simplified());
     }
 
     void tickerCount()
     {
-        const QString text = tag(form().lblStat);
-        const int m = int(text.size());
-        QCOMPARE(tag(form().tmrStat), QString::number(m - 1));
+        const QString text = form().lblStat->text();
+        const auto m = text.size();
+        QCOMPARE(form().tickerCount(), m - 1);
 
         form().tmrStat_Timer();
-        QCOMPARE(form().lblStat->text(), text.mid(1)); // without its first character
-        QCOMPARE(tag(form().tmrStat), QString::number(m - 2));
-        for (int n = m - 2; n >= 1; --n) {
+        QCOMPARE(form().lblStat->caption(), text.mid(1)); // without its first character
+        QCOMPARE(form().tickerCount(), m - 2);
+        for (auto n = m - 2; n >= 1; --n) {
             form().tmrStat_Timer();
-            QCOMPARE(form().lblStat->text(), text.right(n));
+            QCOMPARE(form().lblStat->caption(), text.right(n));
         }
-        QCOMPARE(tag(form().tmrStat), QStringLiteral("0"));
+        QCOMPARE(form().tickerCount(), 0);
         form().tmrStat_Timer();
-        QCOMPARE(form().lblStat->text(), text); // the whole text, first space included
-        QCOMPARE(tag(form().tmrStat), QString::number(m - 1));
+        QCOMPARE(form().lblStat->caption(), text); // the whole text, first space included
+        QCOMPARE(form().tickerCount(), m - 1);
     }
 
-    void tickerRunsEvery100ms()
+    // Many steps at once (the time a window spent minimised) end where as many single steps end.
+    void tickerStepsAtOnce_data()
     {
+        QTest::addColumn<int>("before"); // single steps first
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<int>("count"); // the count after, M = 284 characters
+        QTest::newRow("one") << 0 << 1 << 282;
+        QTest::newRow("down to 0") << 0 << 283 << 0;
+        QTest::newRow("from 0: the whole text") << 283 << 1 << 283;
+        QTest::newRow("from 0, two") << 283 << 2 << 282;
+        QTest::newRow("three times round and 7") << 10 << 3 * 284 + 7 << 266;
+    }
+
+    void tickerStepsAtOnce()
+    {
+        QFETCH(int, before);
+        QFETCH(int, steps);
+        QFETCH(int, count);
+        for (int i = 0; i < before; ++i)
+            form().tmrStat_Timer();
+        form().tickerSteps(steps);
+        QCOMPARE(form().tickerCount(), count);
+        QCOMPARE(form().lblStat->caption(), form().lblStat->text().right(count + 1));
+    }
+
+    // Both timers run only while the window is on screen; back on screen, the ticker and the frames
+    // show at once what the time away has brought.
+    void timersFollowTheScreen_data()
+    {
+        QTest::addColumn<QString>("away"); // how the window leaves the screen
+        QTest::addColumn<QString>("target"); // the engine's progress value while away, from 20
+        QTest::addColumn<int>("counter"); // on return
+        QTest::addColumn<int>("frame");
+        QTest::newRow("minimised, a new search")
+            << QStringLiteral("minimise") << QStringLiteral("0") << 0 << 8;
+        QTest::newRow("hidden, the video found") << QStringLiteral("hide") << QStringLiteral("30") << 30 << 7;
+    }
+
+    void timersFollowTheScreen()
+    {
+        QFETCH(QString, away);
+        QFETCH(QString, target);
+        QFETCH(int, counter);
+        QFETCH(int, frame);
         form().tmrStat->start();
-        const QString before = tag(form().tmrStat);
-        QTRY_VERIFY(tag(form().tmrStat) != before);
+        setTarget(protocol::ProgressVideoPage);
+        form().Timer2->start();
+        QTRY_VERIFY(!form().Timer2->isActive());
+        QCOMPARE(form().Bar->Value(), 20);
+        QElapsedTimer clock;
+        clock.start();
+        const auto countBefore = form().tickerCount();
+        if (away == QLatin1String("minimise"))
+            form().showMinimized();
+        else
+            form().hide();
+        QTRY_VERIFY(!form().timedDisplaysRun());
+        QVERIFY(!form().tmrStat->isActive());
+        setTarget(target);
+        QVERIFY(!form().Timer2->isActive()); // a new target wakes nothing
+        QTest::qWait(450);
+        QCOMPARE(form().Bar->Value(), 20);
+        QCOMPARE(form().tickerCount(), countBefore);
+
+        form().showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+        const qint64 awayMs = clock.elapsed();
+        QVERIFY(form().tmrStat->isActive());
+        // One step per 100 ms away, give or take the one under way when the window left.
+        const qint64 taken = (countBefore - form().tickerCount() + 284) % 284;
+        QVERIFY2(taken >= awayMs / 100 - 1 && taken <= awayMs / 100 + 1,
+                 qPrintable(QStringLiteral("%1 steps after %2 ms").arg(taken).arg(awayMs)));
+        QCOMPARE(form().Bar->Value(), counter);
+        QCOMPARE(this->frame(), frame);
     }
 
     void progressRising()
@@ -263,9 +340,11 @@ private Q_SLOTS:
         }
     }
 
-    void progressTimerRunsFromCreation()
+    void progressTimerRunsWhileShown()
     {
         Form1Rig fresh;
+        fresh.form().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fresh.form()));
         QVERIFY(fresh.form().Timer2->isActive());
         fresh.engine().setWindowTitle(protocol::ProgressPlaying);
         QTRY_COMPARE(fresh.form().Bar->Value(), 30);

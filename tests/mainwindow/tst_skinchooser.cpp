@@ -109,28 +109,25 @@ private Q_SLOTS:
     {
         QFETCH(bool, enter);
         chooseSkinFromTheMenu();
-        // Held plainly while it is known to be there; the QPointer follows its end.
-        Form4 *const shown = chooser();
+        QPointer<Form4> form4 = chooser();
+        QCOMPARE(form4->windowTitle(), QStringLiteral("Choose Skin"));
+        QVERIFY(form4->windowFlags().testFlag(Qt::Tool));
+        QVERIFY(!form4->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!form4->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(form4->File1->fileName(0), QStringLiteral("blue.skn"));
+        QVERIFY(QTest::qWaitForWindowExposed(form4));
+        QWindow *chooserWindow = form4->windowHandle();
+        Form4 *const shown = form4.data();
         QVERIFY(shown);
-        const QPointer<Form4> form4 = shown;
-        QCOMPARE(shown->windowTitle(), QStringLiteral("Choose Skin"));
-        QVERIFY(shown->windowFlags().testFlag(Qt::Tool));
-        QVERIFY(!shown->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-        QVERIFY(!shown->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-        QCOMPARE(shown->File1->fileName(0), QStringLiteral("blue.skn"));
-        QVERIFY(QTest::qWaitForWindowExposed(shown));
-        QWindow *chooserWindow = shown->windowHandle();
         const QPoint entry = shown->File1->viewport()->mapTo(
             shown, shown->File1->visualItemRect(shown->File1->item(0)).center());
         const QPixmap designBackground = form().looks().IMn;
 
         if (enter) {
             QTest::mouseClick(chooserWindow, Qt::LeftButton, {}, entry);
-            // A single click only selects.
-            QVERIFY(!form4.isNull());
-            QVERIFY(shown->isVisible());
+            QVERIFY(form4->isVisible()); // a single click only selects
             QCOMPARE(form().looks().IMn.cacheKey(), designBackground.cacheKey());
-            QTest::keyClick(shown->File1, Qt::Key_Return);
+            QTest::keyClick(form4->File1, Qt::Key_Return);
         } else {
             QTest::mouseDClick(chooserWindow, Qt::LeftButton, {}, entry);
         }

@@ -323,6 +323,28 @@ private Q_SLOTS:
         QVERIFY(!SkinLoader::readPicture(path));
     }
 
+    // A picture's "@2x" twin counts only as a readable picture of exactly twice its size.
+    void twinAt2x_data()
+    {
+        QTest::addColumn<QString>("twin"); // written as writeFile writes it; empty: none
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("twice the size") << s("XN@2x.png=74x60") << true;
+        QTest::newRow("none") << QString() << false;
+        QTest::newRow("another size") << s("XN@2x.png=70x60") << false;
+        QTest::newRow("not a picture") << s("XN@2x.png=text") << false;
+        QTest::newRow("a folder") << s("XN@2x.png/") << false;
+    }
+    void twinAt2x()
+    {
+        QFETCH(QString, twin);
+        QFETCH(bool, taken);
+        if (!twin.isEmpty())
+            writeFile(QDir(m_user), twin);
+        const auto sharp = SkinLoader::readTwinAt2x(QDir(m_user).filePath(s("XN.png")), QSize(37, 30));
+        QCOMPARE(sharp.has_value(), taken);
+        QCOMPARE(sharp ? sharp->deviceIndependentSize() : QSizeF(), taken ? QSizeF(37, 30) : QSizeF());
+    }
+
     void markers_data()
     {
         QTest::addColumn<QString>("marker");

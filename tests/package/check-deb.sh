@@ -32,8 +32,9 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Architecture) == $(dpkg --print-architecture) ]] || fail "Architecture is '$(field Architecture)'"
 [[ $(field Recommends) == mpv ]] || fail "Recommends is '$(field Recommends)', not mpv"
 depends=$(field Depends)
-# Computed from the libraries the program links: the C library, the Qt modules it uses and libsodium.
-for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6dbus6 libsodium23; do
+# Computed from the libraries the program links: the C library, the Qt modules it uses, libsodium and
+# inih.
+for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6dbus6 libsodium23 libinih1; do
   [[ $depends == *"$library "* || $depends == *"$library," || $depends == *"$library" ]] \
     || fail "Depends lacks $library: $depends"
 done

@@ -1,8 +1,11 @@
+#include "platform/mpvipc.h"
 #include "platform/processplayer.h"
 #include "testhelpers.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -181,9 +184,75 @@ private Q_SLOTS:
     {
         ProcessPlayer player(QString(), QStringLiteral("about:blank"));
         QSignalSpy reports(&player, &ProcessPlayer::playerUnavailable);
+        QSignalSpy ended(&player, &ProcessPlayer::playbackEnded);
         player.setMovie(QStringLiteral("http://h/one"));
         QCOMPARE(reports.size(), 1);
         QCOMPARE(player.processId(), 0);
+        // Nothing plays, and whoever shows what plays is told so, as for a player that cannot start.
+        QCOMPARE(ended.count(), 0);
+        QTRY_COMPARE(ended.count(), 1);
+    }
+
+    // mpv is given an IPC socket in a folder of its own that only this user may enter, under the
+    // runtime folder when there is a usable one; the folder goes with the player. Other players get
+    // nothing of the kind.
+    void mpvGetsAPrivateSocket_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("runtimeFolder"); // XDG_RUNTIME_DIR; "{dir}" is the test's folder
+        QTest::addColumn<QString>("socketBase"); // where the socket's folder lies; empty: no socket
+        const QString run = QStringLiteral("{dir}/run");
+        QTest::newRow("mpv, in the runtime folder") << QStringLiteral("mpv") << run << run;
+        QTest::newRow("mpv without a runtime folder")
+            << QStringLiteral("mpv") << QString() << QDir::tempPath();
+        QTest::newRow("mpv with a path too long for a socket: no control, still music")
+            << QStringLiteral("mpv") << QStringLiteral("{dir}/") + QString(100, QLatin1Char('r'))
+            << QString();
+        QTest::newRow("another player") << QStringLiteral("player") << run << QString();
+    }
+
+    void mpvGetsAPrivateSocket()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, runtimeFolder);
+        QFETCH(QString, socketBase);
+        runtimeFolder.replace(QLatin1String("{dir}"), dir.path());
+        socketBase.replace(QLatin1String("{dir}"), dir.path());
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("run"))));
+        QVERIFY(QDir().mkpath(dir.filePath(QString(100, QLatin1Char('r')))));
+        const QString fake = dir.filePath(program);
+        QFile::remove(fake);
+        QVERIFY(QFile::copy(fakePlayer, fake));
+        const QByteArray before = qgetenv("XDG_RUNTIME_DIR");
+        const auto restore = qScopeGuard([&] { qputenv("XDG_RUNTIME_DIR", before); });
+        if (runtimeFolder.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeFolder));
+
+        ProcessPlayer player(quoted(fake) + QStringLiteral(" --no-video"), QStringLiteral("about:blank"));
+        QCOMPARE(player.control() != nullptr, program == u"mpv");
+        const QString address = QStringLiteral("http://h/one");
+        player.setMovie(address);
+        QTRY_COMPARE(log().size(), 1);
+        const QString socket = player.control() ? player.control()->serverPath() : QString();
+        if (socketBase.isEmpty()) {
+            QCOMPARE(socket, QString());
+            QCOMPARE(log().constFirst(), QStringLiteral("[--no-video][") + address + QLatin1Char(']'));
+            return;
+        }
+        QCOMPARE(log().constFirst(),
+                 QStringLiteral("[--no-video][--input-ipc-server=%1][%2]").arg(socket, address));
+        const QFileInfo folder(QFileInfo(socket).path());
+        QCOMPARE(QFileInfo(folder.absolutePath()).canonicalFilePath(),
+                 QFileInfo(socketBase).canonicalFilePath());
+        QVERIFY(folder.fileName().startsWith(QLatin1String("kivaro-")));
+        QCOMPARE(folder.permissions(),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser
+                     | QFile::ExeUser);
+        player.setMovie(QStringLiteral("about:blank"));
+        QVERIFY(!QFileInfo::exists(folder.filePath()));
+        QCOMPARE(player.control()->serverPath(), QString());
     }
 };
 

@@ -1,11 +1,57 @@
 #include "platform/settings.h"
 #include "signer.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace kivaro;
+
+namespace {
+
+bool writeFile(const QString &path, const QByteArray &contents)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+// The command line ("--...") and the variables ("NAME=value") of a row; "{dir}" is the test's folder.
+ParsedSettings parse(QStringList given, const QString &dir)
+{
+    QStringList arguments { QStringLiteral("kivaro") };
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("HOME"), dir);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QLatin1String("/config"));
+    for (QString &item : given.replaceInStrings(QLatin1String("{dir}"), dir)) {
+        if (item.startsWith(QLatin1String("--")))
+            arguments << item;
+        else
+            environment.insert(item.section(QLatin1Char('='), 0, 0), item.section(QLatin1Char('='), 1));
+    }
+    return parseSettings(arguments, environment);
+}
+
+// A setting as "key=value", by its key in the settings file.
+QString field(const Settings &s, const QString &key)
+{
+    const QMap<QString, QString> fields {
+        { QStringLiteral("site"), s.siteAddress() },
+        { QStringLiteral("vendor"), s.vendorAddress() },
+        { QStringLiteral("shop"), s.shopAddress() },
+        { QStringLiteral("player"), s.player },
+        { QStringLiteral("data-dir"), s.dataDir },
+        { QStringLiteral("verbose"), s.verbose ? QStringLiteral("true") : QStringLiteral("false") },
+        { QStringLiteral("yt-dlp"), s.ytDlp },
+        { QStringLiteral("backend"),
+          s.backend == Settings::Backend::YtDlp ? QStringLiteral("yt-dlp") : QStringLiteral("site") },
+    };
+    return key + QLatin1Char('=') + fields.value(key, QStringLiteral("<no such key>"));
+}
+
+} // namespace
 
 class TestSettings : public QObject
 {
@@ -64,8 +110,9 @@ private Q_SLOTS:
         QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus")} << QStringLiteral("bogus");
         QTest::newRow("missing value") << QStringList{QStringLiteral("--shop")} << QStringLiteral("shop");
         QTest::newRow("stray argument") << QStringList{QStringLiteral("extra")} << QStringLiteral("extra");
-        QTest::newRow("unknown backend") << QStringList{QStringLiteral("--backend=youtube-dl")}
-                                         << QStringLiteral("--backend is site or yt-dlp, not \"youtube-dl\"");
+        QTest::newRow("unknown backend")
+            << QStringList { QStringLiteral("--backend=youtube-dl") }
+            << QStringLiteral("--backend is auto, site or yt-dlp, not \"youtube-dl\"");
     }
 
     void badInput()
@@ -147,7 +194,7 @@ private Q_SLOTS:
                    "file, not \"RWQ-not-a-key\"");
         QTest::newRow("empty from the environment")
             << QStringList() << QStringList { QStringLiteral("KIVARO_VENDOR_KEY=") } << QString()
-            << QStringLiteral("--vendor-key needs");
+            << QStringLiteral("KIVARO_VENDOR_KEY needs");
     }
 
     void vendorKey()
@@ -218,8 +265,150 @@ private Q_SLOTS:
         QCOMPARE(parsed.settings.player, QStringLiteral("cvlc"));
         QVERIFY(parsed.showVersion);
         QVERIFY(parsed.helpText.contains(QStringLiteral("--data-dir")));
-        QVERIFY(parsed.helpText.contains(QStringLiteral("--backend <site|yt-dlp>")));
+        QVERIFY(parsed.helpText.contains(QStringLiteral("--backend <auto|site|yt-dlp>")));
         QVERIFY(parsed.helpText.contains(QStringLiteral("--yt-dlp <CMD>")));
+    }
+
+    // The settings file {dir}/config/kivaro/kivaro.conf (XDG_CONFIG_HOME={dir}/config, HOME={dir}),
+    // with the row's options and variables: what a setting ends as ("key=value"), or the error,
+    // "%f" standing for the file.
+    void settingsFile_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QStringList>("given");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char *name, const QByteArray &contents, const char *expected,
+                      const QStringList &given = {}) {
+            QTest::newRow(name) << contents << given << QString::fromUtf8(expected);
+        };
+        row("site", "site = http://127.0.0.1:8080\n", "site=http://127.0.0.1:8080");
+        row("shop, with a mark, comments and CR LF",
+            "\xEF\xBB\xBF# mine\r\n; also\r\n\r\nshop = http://s.example\r\n", "shop=http://s.example");
+        row("player as written", "player = mpv --no-video \"--title=a b\" ; quiet",
+            "player=mpv --no-video \"--title=a b\"");
+        row("data-dir from the home folder", "data-dir = ~/Music/kivaro/", "data-dir={dir}/Music/kivaro");
+        row("verbose", "verbose = yes", "verbose=true");
+        row("backend", "backend = yt-dlp", "backend=yt-dlp");
+        row("yt-dlp from the home folder", "yt-dlp = ~/bin/yt-dlp --proxy x",
+            "yt-dlp={dir}/bin/yt-dlp --proxy x");
+        row("variable over file", "site = http://127.0.0.1:81", "site=http://127.0.0.1:82",
+            { QStringLiteral("KIVARO_SITE=http://127.0.0.1:82") });
+        row("option over variable and file", "site = http://127.0.0.1:81", "site=http://127.0.0.1:83",
+            { QStringLiteral("--site=http://127.0.0.1:83"),
+              QStringLiteral("KIVARO_SITE=http://127.0.0.1:82") });
+        row("variable off over file on", "verbose = true", "verbose=false",
+            { QStringLiteral("KIVARO_VERBOSE=0") });
+        row("unknown key", "site = http://x\nbackground = red\n",
+            "%f:2: background is not a setting of Kivaro (see kivaro --help)");
+        row("an address that is not http", "\n# shop\nvendor = ftp://x\n",
+            "%f:3: vendor needs an http address such as http://127.0.0.1:8080, not \"ftp://x\"");
+        row("a folder from nowhere", "data-dir = music",
+            "%f:1: data-dir needs a folder from the root (or from ~/), not \"music\"");
+        row("no value", "player =", "%f:1: player has no value");
+        row("not key = value", "site http://x", "%f:1: the line is not \"key = value\"");
+        row("in a group", "[kivaro]\nsite = http://x",
+            "%f:2: site stands in the group [kivaro]; the settings stand outside any group");
+        row("a line that goes on on the next", "player = mpv\n  --no-video",
+            "%f:2: player is given again (first on line 1); each key once, on one line");
+        row("longer than the reader takes, never cut short",
+            "site = http://x\nplayer = " + QByteArray(300, 'x'),
+            "%f:2: the line is longer than 199 characters");
+        row("a NUL byte, never a silent end",
+            QByteArrayLiteral("site = http://x\nbackend = site\0\nbackend = bad"),
+            "%f:2: the line holds a NUL byte: not a text file");
+        row("the first fault is told", "verbose = loud\nsite http://x",
+            "%f:1: verbose is true or false, not \"loud\"");
+        row("bad even where an option overrides it", "backend = x",
+            "%f:1: backend is auto, site or yt-dlp, not \"x\"", { QStringLiteral("--backend=site") });
+        row("what the file says cannot steer the terminal", "backend = \x1b[2J\x07\rsite",
+            "%f:1: backend is auto, site or yt-dlp, not \"\uFFFD[2J\uFFFD\uFFFDsite\"");
+        row("too large", QByteArray(70 * 1024, '#'), "%f: larger than 65536 bytes: not a settings file");
+        row("a variable names itself", "",
+            "KIVARO_SHOP needs an http address such as http://127.0.0.1:8080, not \"x\"",
+            { QStringLiteral("KIVARO_SHOP=x") });
+        row("under the home folder without XDG_CONFIG_HOME", "", "site=http://127.0.0.1:84",
+            { QStringLiteral("XDG_CONFIG_HOME=") });
+    }
+
+    void settingsFile()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QStringList, given);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("config/kivaro/kivaro.conf"));
+        QVERIFY(writeFile(path, contents));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral(".config/kivaro/kivaro.conf")),
+                          "site = http://127.0.0.1:84"));
+        const ParsedSettings parsed = parse(given, dir.path());
+        expected.replace(QLatin1String("%f"), path).replace(QLatin1String("{dir}"), dir.path());
+        QCOMPARE(parsed.error.isEmpty() ? field(parsed.settings, expected.section(QLatin1Char('='), 0, 0))
+                                        : parsed.error,
+                 expected);
+    }
+
+    // Which backend a start takes. In {dir}: bin/yt-dlp (a program), other/ (none), plain/yt-dlp (not
+    // executable), custom/my-yt-dlp (a program). The working folder is bin/, so a program found there
+    // by mistake would show.
+    void autoBackend_data()
+    {
+        QTest::addColumn<QStringList>("given");
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("reason");
+        auto row = [](const char *name, const QStringList &given, const char *reason,
+                      const QByteArray &contents = {}) {
+            QTest::newRow(name) << given << contents << QString::fromUtf8(reason);
+        };
+        const QString found = QStringLiteral("PATH={dir}/other:{dir}/bin");
+        const QString missing = QStringLiteral("PATH={dir}/other");
+        const QString site = QStringLiteral("--site=http://127.0.0.1:8080");
+        row("built-in site, yt-dlp found", { found },
+            "backend: yt-dlp (auto: the built-in video site, and yt-dlp is {dir}/bin/yt-dlp)");
+        row("built-in site, yt-dlp not found", { missing },
+            "backend: site (auto: the yt-dlp command \"yt-dlp\" is not found)");
+        row("site option, yt-dlp found", { site, found },
+            "backend: site (auto: the video site http://127.0.0.1:8080 was chosen)");
+        row("site variable, yt-dlp found", { found, QStringLiteral("KIVARO_SITE=http://127.0.0.1:8081") },
+            "backend: site (auto: the video site http://127.0.0.1:8081 was chosen)");
+        row("site in the settings file, yt-dlp found", { found },
+            "backend: site (auto: the video site http://www.youtube.com was chosen)",
+            "site = http://www.youtube.com");
+        row("configured by its path, no PATH at all",
+            { QStringLiteral("--yt-dlp={dir}/custom/my-yt-dlp --proxy x") },
+            "backend: yt-dlp (auto: the built-in video site, and yt-dlp is {dir}/custom/my-yt-dlp)");
+        row("not executable", { QStringLiteral("PATH={dir}/plain") },
+            "backend: site (auto: the yt-dlp command \"yt-dlp\" is not found)");
+        row("empty PATH entries are not the working folder", { QStringLiteral("PATH=::") },
+            "backend: site (auto: the yt-dlp command \"yt-dlp\" is not found)");
+        row("site chosen, yt-dlp found", { found, QStringLiteral("--backend=site") },
+            "backend: site, as chosen");
+        row("yt-dlp chosen, not found", { missing, QStringLiteral("KIVARO_BACKEND=yt-dlp") },
+            "backend: yt-dlp, as chosen");
+    }
+
+    void autoBackend()
+    {
+        QFETCH(QStringList, given);
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        for (const char *program : { "bin/yt-dlp", "plain/yt-dlp", "custom/my-yt-dlp" }) {
+            QVERIFY(writeFile(dir.filePath(QLatin1String(program)), "#!/bin/sh\n"));
+            QVERIFY(QFile::setPermissions(
+                dir.filePath(QLatin1String(program)),
+                QFile::ReadOwner | (qstrcmp(program, "plain/yt-dlp") ? QFile::ExeOwner : QFile::ReadOwner)));
+        }
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("other"))));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("config/kivaro/kivaro.conf")), contents));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.filePath(QStringLiteral("bin"))));
+        const ParsedSettings parsed = parse(given, dir.path());
+        QDir::setCurrent(before);
+        QCOMPARE(parsed.error, QString());
+        QCOMPARE(parsed.backendChoice, reason.replace(QLatin1String("{dir}"), dir.path()));
+        QCOMPARE(parsed.settings.backend,
+                 reason.startsWith(QLatin1String("backend: yt-dlp")) ? Settings::Backend::YtDlp
+                                                                     : Settings::Backend::Site);
     }
 };
 

@@ -58,6 +58,43 @@ private Q_SLOTS:
         QFETCH(QRegion, opaque);
         QCOMPARE(kivaro::opaqueRegion(picture, Red), opaque);
     }
+
+    // A picture of the window taken on a scaled screen, read back in logical pixels: each by the
+    // device pixel under its centre.
+    void opaqueRegionOfScaledPicture_data()
+    {
+        QTest::addColumn<QImage>("picture");
+        QTest::addColumn<qreal>("scale");
+        QTest::addColumn<QRegion>("opaque");
+        const QRgb blue = qRgb(0, 0, 255);
+        QTest::newRow("twice: one in four")
+            << image(QImage::Format_RGB32, { { Red, Red, blue, blue }, { Red, Red, blue, blue } }) << 2.0
+            << QRegion(1, 0, 1, 1);
+        // Logical pixel 0 has its centre over device pixel 0, pixel 1 over device pixel 2.
+        QTest::newRow("one and a half: by the centre")
+            << image(QImage::Format_RGB32, { { Red, blue, blue }, { Red, blue, blue }, { Red, blue, blue } })
+            << 1.5 << QRegion(1, 0, 1, 2);
+        // A hole narrower than a logical pixel cannot be cut in logical pixels (the device shape
+        // has it).
+        QTest::newRow("a hole between centres stays in")
+            << image(QImage::Format_RGB32, { { blue, Red, blue }, { blue, Red, blue }, { blue, Red, blue } })
+            << 1.5 << QRegion(0, 0, 2, 2);
+        QTest::newRow("the picture's own pixel ratio is not looked at")
+            << [] {
+                   QImage scaled = image(QImage::Format_RGB32, { { Red, Red, blue, blue }, { Red, Red, blue, blue } });
+                   scaled.setDevicePixelRatio(2);
+                   return scaled;
+               }()
+            << 2.0 << QRegion(1, 0, 1, 1);
+    }
+
+    void opaqueRegionOfScaledPicture()
+    {
+        QFETCH(QImage, picture);
+        QFETCH(qreal, scale);
+        QFETCH(QRegion, opaque);
+        QCOMPARE(kivaro::opaqueRegion(picture, Red, scale), opaque);
+    }
 };
 
 QTEST_MAIN(TestTransparentColor)

@@ -476,6 +476,8 @@ void ControlsForm::buildControls(const QHash<QString, PropertyBag> &saved)
     for (int i = 0; i < BarCount; ++i) {
         auto *bar = new UserControl1(m_surface);
         bar->setObjectName(barName(i));
+        // A screen reader reads the bar by the name the form knows it by (the caption above it).
+        bar->setAccessibleName(barName(i));
         bar->setGeometry(barGeometry(i));
         if (saved.isEmpty())
             designBar(*bar, i);

@@ -12,6 +12,9 @@ namespace {
 
 constexpr int SmallIcon = 64;
 constexpr int LargeIcon = 256;
+// The window's pictures are also drawn with twice the pixels each way, for screens that show two
+// device pixels to the logical pixel (or between one and two, which take them scaled down).
+constexpr int SharpScale = 2;
 
 } // namespace
 
@@ -25,12 +28,13 @@ AssetCatalogue::AssetCatalogue()
     // The program's own pictures under the names the window's stored pictures go by.
     addSkin(SkinTheme::design(), [](const QString &designName) { return skinPath(designName); });
     const ArtworkFonts *fonts = &m_fonts;
-    const auto skin = [fonts] {
-        return SkinPainter(*fonts);
-    };
-    m_entries.append({ QStringLiteral("skin/history.png"), skinlayout::HistoryGlyph.size(), false, [skin] {
-                          return skin().historyGlyph();
-                      } });
+    for (const int scale : { 1, SharpScale }) {
+        const QString path = QStringLiteral("skin/history.png");
+        m_entries.append({ scale == 1 ? path : twinPath(path), skinlayout::HistoryGlyph.size() * scale, false,
+                           [fonts, scale] {
+                               return SkinPainter(*fonts, SkinTheme::design(), scale).historyGlyph();
+                           } });
+    }
     m_entries.append(
         { QStringLiteral("cursors/pointing-hand-hotspot-5-0.png"), skinlayout::Cursor, false, [] {
              return CursorPainter::pointingHand();
@@ -57,18 +61,37 @@ AssetCatalogue::AssetCatalogue()
         entry.resource = !entry.path.startsWith(QLatin1String("skins/"));
 }
 
+QString AssetCatalogue::twinPath(const QString &path)
+{
+    QString twin = path;
+    return twin.insert(path.lastIndexOf(QLatin1Char('.')), QLatin1String("@2x"));
+}
+
 void AssetCatalogue::addSkin(const SkinTheme &theme, const std::function<QString(const QString &)> &pathOf)
+{
+    for (const int scale : { 1, SharpScale }) {
+        addSkin(
+            theme,
+            [&pathOf, scale](const QString &designName) {
+                return scale == 1 ? pathOf(designName) : twinPath(pathOf(designName));
+            },
+            scale);
+    }
+}
+
+void AssetCatalogue::addSkin(const SkinTheme &theme, const std::function<QString(const QString &)> &pathOf,
+                             int scale)
 {
     using Look = SkinPainter::Look;
     using Button = SkinPainter::TitleButton;
     // The painters are cheap to make; each entry makes its own so entries stay independent.
     const ArtworkFonts *fonts = &m_fonts;
-    const auto skin = [fonts, theme] {
-        return SkinPainter(*fonts, theme);
+    const auto skin = [fonts, theme, scale] {
+        return SkinPainter(*fonts, theme, scale);
     };
 
     const auto addBackground = [&](const QString &name, Look look) {
-        m_entries.append({ pathOf(name), skinlayout::Background, true, [skin, look] {
+        m_entries.append({ pathOf(name), skinlayout::Background * scale, true, [skin, look] {
                               return skin().background(look).convertToFormat(QImage::Format_ARGB32);
                           } });
     };
@@ -87,7 +110,7 @@ void AssetCatalogue::addSkin(const SkinTheme &theme, const std::function<QString
                     { Button::Minimise, "Dn", "Doo", "Dd" },
                     { Button::Exit, "Xn", "Xo", "Xd" } };
     for (const auto &button : buttons) {
-        const QSize size = SkinPainter::titleButtonRect(button.button).size();
+        const QSize size = SkinPainter::titleButtonRect(button.button).size() * scale;
         const std::pair<const char *, Look> looks[] = { { button.normal, Look::Normal },
                                                         { button.hover, Look::Hover },
                                                         { button.pressed, Look::Pressed } };
@@ -102,8 +125,8 @@ void AssetCatalogue::addSkin(const SkinTheme &theme, const std::function<QString
     }
 
     for (int frame = 0; frame < skinlayout::ProgressFrameCount; ++frame)
-        m_entries.append({ pathOf(QStringLiteral("P") + QString::number(frame)), skinlayout::ProgressFrame,
-                           true, [skin, frame] {
+        m_entries.append({ pathOf(QStringLiteral("P") + QString::number(frame)),
+                           skinlayout::ProgressFrame * scale, true, [skin, frame] {
                                return skin().progressFrame(frame).convertToFormat(QImage::Format_ARGB32);
                            } });
 }

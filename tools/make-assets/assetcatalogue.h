@@ -48,13 +48,17 @@ public:
     QByteArray resourceList() const;
 
     static QString skinPath(const QString &designName);
+    // The name of a picture's twin with twice its pixels, as Qt names them: "skin/IMn@2x.png".
+    static QString twinPath(const QString &path);
     // The file key of a stored picture in a skin folder (IMn: "IMN", ImGo: "IMO").
     static QString skinKey(const QString &designName);
     // The marker files of the bundled skins ("skins/<name>.skn"), each beside its folder.
     const QStringList &skinMarkers() const { return m_skinMarkers; }
 
 private:
+    // A skin's pictures at both scales.
     void addSkin(const SkinTheme &theme, const std::function<QString(const QString &)> &pathOf);
+    void addSkin(const SkinTheme &theme, const std::function<QString(const QString &)> &pathOf, int scale);
 
     ArtworkFonts m_fonts;
     QList<Entry> m_entries;

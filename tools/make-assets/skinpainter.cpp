@@ -92,10 +92,16 @@ void paintWell(QPainter &painter, const SkinTheme &theme, const QRectF &rect, co
 
 } // namespace
 
-SkinPainter::SkinPainter(const ArtworkFonts &fonts, SkinTheme theme)
+SkinPainter::SkinPainter(const ArtworkFonts &fonts, SkinTheme theme, int scale)
     : m_fonts(fonts)
     , m_theme(std::move(theme))
+    , m_scale(scale)
 {
+}
+
+QRect SkinPainter::scaled(const QRect &windowPixels) const
+{
+    return { windowPixels.topLeft() * m_scale, windowPixels.size() * m_scale };
 }
 
 QRect SkinPainter::titleButtonRect(TitleButton button)
@@ -131,22 +137,23 @@ QImage SkinPainter::titleButton(TitleButton button, Look look) const
 {
     State state;
     state.buttons.at(static_cast<std::size_t>(button)) = look;
-    return window(state).copy(titleButtonRect(button));
+    return window(state).copy(scaled(titleButtonRect(button)));
 }
 
 QImage SkinPainter::progressFrame(int frame) const
 {
     State state;
     state.litSegments = qBound(0, frame, ProgressFrameCount - 1) + 1;
-    return window(state).copy(SearchButton);
+    return window(state).copy(scaled(SearchButton));
 }
 
 QImage SkinPainter::historyGlyph() const
 {
-    QImage image(HistoryGlyph.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage image(HistoryGlyph.size() * m_scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(m_scale, m_scale);
     // A small down arrow in the title link's navy, centred in the 13 x 12 box.
     QPainterPath arrow;
     arrow.moveTo(2.5, 4);
@@ -160,10 +167,11 @@ QImage SkinPainter::historyGlyph() const
 
 QImage SkinPainter::window(const State &state) const
 {
-    QImage content(Background, QImage::Format_ARGB32_Premultiplied);
+    QImage content(Background * m_scale, QImage::Format_ARGB32_Premultiplied);
     content.fill(m_theme.ShellEdge);
     QPainter painter(&content);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(m_scale, m_scale);
     paintShell(painter);
     paintBrand(painter);
     paintWells(painter);
@@ -183,6 +191,7 @@ QImage SkinPainter::cutOutline(const QImage &content) const
     coverage.fill(0);
     QPainter painter(&coverage);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(m_scale, m_scale);
     painter.fillPath(outline(), Qt::black);
     painter.end();
 

@@ -14,19 +14,22 @@ namespace kivaro {
 
 class ArtworkFonts;
 
-// Draws a skin of the main window (the program's own pictures, or a bundled skin by its theme): the three backgrounds, the three looks of each title-bar
-// button, the progress frames and the history glyph.
+// Draws a skin of the main window (the program's own pictures, or a bundled skin by its theme): the three
+// backgrounds, the three looks of each title-bar button, the progress frames and the history glyph.
 //
 // Every picture is cut from one drawing of the whole window in the matching state, so the button
 // looks and progress frames fit the background around them pixel for pixel, and pure red appears
 // exactly where the window's outline is cut and nowhere else.
+//
+// At scale 2 the same drawing is made with twice the pixels each way, for screens that show two
+// device pixels to the window's pixel (the "@2x" pictures); sizes below are those of scale 1.
 class SkinPainter
 {
 public:
     enum class Look { Normal, Hover, Pressed };
     enum class TitleButton { Menu, Minimise, Exit };
 
-    explicit SkinPainter(const ArtworkFonts &fonts, SkinTheme theme = SkinTheme::design());
+    explicit SkinPainter(const ArtworkFonts &fonts, SkinTheme theme = SkinTheme::design(), int scale = 1);
 
     // 391 x 103, for the search button's three looks.
     QImage background(Look searchLook) const;
@@ -50,6 +53,8 @@ private:
 
     QImage window(const State &state) const;
     QImage cutOutline(const QImage &content) const;
+    // A part of the window (in window pixels) in this painter's pixels.
+    QRect scaled(const QRect &windowPixels) const;
 
     void paintShell(QPainter &painter) const;
     void paintBrand(QPainter &painter) const;
@@ -63,6 +68,7 @@ private:
 
     const ArtworkFonts &m_fonts;
     SkinTheme m_theme;
+    int m_scale;
 };
 
 } // namespace kivaro

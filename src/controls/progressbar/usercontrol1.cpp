@@ -1,10 +1,13 @@
 #include "controls/progressbar/usercontrol1.h"
 
 #include "controls/progressbar/progressbarstyle.h"
+#include "controls/progressbar/usercontrol1accessible.h"
 #include "platform/canvas.h"
+#include "platform/devicepicture.h"
 #include "platform/propertybag.h"
 #include "platform/rounding.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QPainter>
 #include <QVariant>
@@ -44,6 +47,9 @@ UserControl1::UserControl1(QWidget *parent)
     , m_max(DefaultMax)
     , m_hWnd(this)
 {
+    // Screen readers learn of the bar through its own description (installed once), which must be
+    // there before the bar's first change: Qt describes a widget then and keeps the description.
+    QAccessible::installFactory(userControl1AccessibleFactory);
     QWidget::setFont(defaultFont());
     m_look.font = font();
     QPalette background = palette();
@@ -81,8 +87,13 @@ int UserControl1::Value() const
 
 void UserControl1::setValue(int value)
 {
+    const int before = m_look.percentage;
     m_look.percentage = percentageFor(value);
     DrawProgressBar();
+    if (m_look.percentage != before) {
+        QAccessibleValueChangeEvent changed(this, Value());
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void UserControl1::setOrientation(int orientation)
@@ -194,14 +205,17 @@ void UserControl1::paintEvent(QPaintEvent *)
             return;
         Canvas canvas(direct);
         paintProgressBar(canvas, clientSize(), m_look);
-        painter.drawImage(QPoint(0, 0), direct);
+        drawPixelDrawing(painter, direct);
         return;
     }
     // A repaint the control did not ask for itself (uncovered, resized) paints the bar afresh.
     if (!m_pictureFresh)
         render();
     m_pictureFresh = false;
-    pDraw(painter, 0, 0, width(), height(), 0, 0);
+    if (paintsPixelForPixel(painter))
+        pDraw(painter, 0, 0, width(), height(), 0, 0);
+    else // a scaled screen: a clean scale of the bar as it looks at one device pixel to the pixel
+        drawPixelDrawing(painter, m_picture.copy(rect()));
 }
 
 void UserControl1::resizeEvent(QResizeEvent *event)

@@ -1,9 +1,12 @@
 #include "controls/xpbutton/xpbutton.h"
 
+#include "controls/xpbutton/xpbuttonaccessible.h"
 #include "platform/canvas.h"
+#include "platform/devicepicture.h"
 #include "platform/propertybag.h"
 #include "platform/rounding.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
@@ -171,6 +174,15 @@ Qt::CursorShape cursorShape(qint16 pointer)
     }
 }
 
+// Tells assistive technology that the states mark sets have changed.
+template<typename Mark> void accessibleStateChanged(QObject *button, Mark mark)
+{
+    QAccessible::State changed;
+    mark(changed);
+    QAccessibleStateChangeEvent event(button, changed);
+    QAccessible::updateAccessibility(&event);
+}
+
 XPButtonPicture pictureOf(const QImage &image)
 {
     return { image, image.hasAlphaChannel() };
@@ -186,6 +198,9 @@ QImage imageOf(const QVariant &value)
 XPButton::XPButton(QWidget *parent)
     : QWidget(parent)
 {
+    // Screen readers learn of the button through its own description (installed once), which must
+    // be there before the button's first change: Qt describes a widget then and keeps it.
+    QAccessible::installFactory(xpButtonAccessibleFactory);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -297,6 +312,10 @@ void XPButton::setCaption(const QString &caption)
     UpdateAccessKey();
     LayoutCaption();
     Paint(StateUp, true);
+    if (accessibleName().isEmpty()) {
+        QAccessibleEvent named(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
+    }
     notify("TX");
 }
 
@@ -481,6 +500,9 @@ void XPButton::setSpecialEffect(int effect)
 
 void XPButton::setCheckBoxBehaviour(bool toggle)
 {
+    if (toggle != m_look.CheckBoxBehaviour)
+        accessibleStateChanged(
+            this, [](QAccessible::State &changed) { changed.checkable = changed.checked = true; });
     m_look.CheckBoxBehaviour = toggle;
     repaintLast();
     notify("CHECK");
@@ -488,6 +510,8 @@ void XPButton::setCheckBoxBehaviour(bool toggle)
 
 void XPButton::setValue(bool value)
 {
+    if (m_look.CheckBoxBehaviour && value != m_look.Value)
+        accessibleStateChanged(this, [](QAccessible::State &changed) { changed.checked = true; });
     m_look.Value = value;
     if (m_look.CheckBoxBehaviour)
         Paint(StateUp, true);
@@ -507,6 +531,8 @@ void XPButton::setUserMode(bool runMode)
 
 void XPButton::setDisplayAsDefault(bool isDefault)
 {
+    if (isDefault != m_look.isDefault)
+        accessibleStateChanged(this, [](QAccessible::State &changed) { changed.defaultButton = true; });
     m_look.isDefault = isDefault;
     ambientChanged();
 }
@@ -630,6 +656,8 @@ void XPButton::Paint(int state, bool force)
         return;
     if (height() == 0 || !m_paintingAllowed)
         return;
+    if ((state == StateDown) != (m_lastState == StateDown))
+        accessibleStateChanged(this, [](QAccessible::State &changed) { changed.pressed = true; });
     m_lastState = state;
     m_lastCaption = m_look.Caption;
     if (m_surface.size() != size())
@@ -751,7 +779,7 @@ void XPButton::paintEvent(QPaintEvent *)
     if (m_surface.isNull())
         painter.fillRect(rect(), QColor::fromRgb(toQRgb(m_palette.face)));
     else
-        painter.drawImage(QPoint(0, 0), m_surface);
+        drawPixelDrawing(painter, m_surface); // on a scaled screen, a clean scale of the look
 }
 
 void XPButton::resizeEvent(QResizeEvent *event)
@@ -882,6 +910,11 @@ void XPButton::clickAction()
     Paint(StateUp, false);
     update();
     Q_EMIT Click();
+}
+
+void XPButton::click()
+{
+    accessKeyPressed();
 }
 
 void XPButton::accessKeyPressed()

@@ -153,6 +153,10 @@ public:
     void setValue(bool value);
     QString Version() const;
 
+    // Clicks the button as its access key does (no mouse events): a toggle changes its Value, then
+    // Click is raised; nothing while it is disabled. Assistive technology presses it so.
+    void click();
+
     // Stops all painting until Refresh, to change several properties without drawing in between.
     void DisableRefresh();
     void Refresh();

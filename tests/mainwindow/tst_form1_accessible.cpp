@@ -1,0 +1,220 @@
+// The main window as a screen reader meets it through Qt's accessibility: each element a user acts
+// on has a role, a name and an action, and its press does what a real click on it does.
+
+#include "form1rig.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+using namespace kivaro;
+using namespace kivaro::test;
+
+namespace {
+
+QStringList names(const char *spaced)
+{
+    return QString::fromLatin1(spaced).split(u' ', Qt::SkipEmptyParts);
+}
+
+// Closes each popup menu as soon as it is open, noting its name and its top edge.
+class PopupCloser : public QObject
+{
+public:
+    PopupCloser()
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            if (QWidget *popup = QApplication::activePopupWidget()) {
+                shown << popup->objectName();
+                top = popup->y();
+                popup->close();
+            }
+        });
+        m_timer.start(10);
+    }
+    QStringList shown;
+    int top = 0;
+
+private:
+    QTimer m_timer;
+};
+
+} // namespace
+
+class TestForm1Accessible : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Form1Rig> rig;
+
+    Form1 &form() { return rig->form(); }
+    QWidget *widgetNamed(const QString &name)
+    {
+        return name == QLatin1String("Form1") ? &form() : form().findChild<QWidget *>(name);
+    }
+
+    // What a click or a press did, as the window shows it.
+    QStringList effect(const PopupCloser &popups)
+    {
+        QStringList seen = popups.shown;
+        if (form().isMinimized())
+            seen << QStringLiteral("minimised");
+        if (rig->programEnded > 0)
+            seen << QStringLiteral("ended");
+        if (form().searchResultFlag().isEmpty())
+            seen << QStringLiteral("searching");
+        for (const QUrl &url : std::as_const(rig->opened))
+            seen << url.toString();
+        return seen;
+    }
+    void reset()
+    {
+        form().showNormal();
+        rig->programEnded = 0;
+        rig->opened.clear();
+        form().setSearchResultFlag(QStringLiteral("yes"));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        rig = std::make_unique<Form1Rig>();
+        rig->server.setScript([](const QByteArray &) { return LoopbackServer::Reply { {}, 0, true, true }; });
+        rig->engine().mnumnu->setObjectName(QStringLiteral("Menu"));
+        rig->engine().voorb->setObjectName(QStringLiteral("recent list"));
+        form().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+        reset();
+    }
+    void cleanup() { rig.reset(); }
+
+    void described_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("title"); // the title link shows, when given
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("actions");
+        const int button = QAccessible::Button;
+        const int menu = QAccessible::ButtonMenu;
+        const int link = QAccessible::Link;
+        QTest::newRow("window") << "Form1"
+                                << "" << int(QAccessible::Window) << "Kivaro" << QStringList();
+        QTest::newRow("search") << "Image1"
+                                << "" << button << "Search" << names("Press");
+        QTest::newRow("history") << "Image2"
+                                 << "" << menu << "Recent searches" << names("Press ShowMenu");
+        QTest::newRow("menu") << "Eb"
+                              << "" << menu << "Menu" << names("Press ShowMenu");
+        QTest::newRow("minimise") << "Db"
+                                  << "" << button << "Minimise" << names("Press");
+        QTest::newRow("exit") << "Xb"
+                              << "" << button << "Exit" << names("Press");
+        QTest::newRow("link, no title yet") << "Label2"
+                                            << "" << link << "?" << names("Press");
+        // Named by the whole title, also where the caption shortens it.
+        const char *longTitle = "The Long Named Orchestra - A Song With A Very Long Name Indeed";
+        QTest::newRow("link, shortened") << "Label2" << longTitle << link << longTitle << names("Press");
+        QTest::newRow("search box") << "Text1"
+                                    << "" << int(QAccessible::EditableText) << "Artist or song"
+                                    << names("SetFocus");
+        QTest::newRow("hidden counter") << "Bar"
+                                        << "" << int(QAccessible::ProgressBar) << "" << QStringList();
+    }
+    void described()
+    {
+        QFETCH(QString, element);
+        QFETCH(QString, title);
+        QFETCH(int, role);
+        QFETCH(QString, name);
+        QFETCH(QStringList, actions);
+        if (!title.isEmpty())
+            form().setTitleCaption(title);
+        QWidget *widget = widgetNamed(element);
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
+        QCOMPARE(int(iface->role()), role);
+        QCOMPARE(iface->text(QAccessible::Name), name);
+        QStringList actionNames
+            = iface->actionInterface() ? iface->actionInterface()->actionNames() : QStringList();
+        if (element != QLatin1String("Text1")) // Qt's own "set focus" is no concern but for the box
+            actionNames.removeAll(QAccessibleActionInterface::setFocusAction());
+        QCOMPARE(actionNames, actions);
+        QCOMPARE(bool(iface->state().invisible), element == QLatin1String("Bar"));
+    }
+
+    // Pressed through its action, each element does what a click on it does; a menu opens below
+    // its button rather than at the pointer.
+    void pressDoesWhatAClickDoes_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("search") << "Image1"
+                                << "Press"
+                                << "Red Band"
+                                << "" << names("searching");
+        QTest::newRow("search, empty box") << "Image1"
+                                           << "Press"
+                                           << ""
+                                           << "" << QStringList();
+        QTest::newRow("recent list") << "Image2"
+                                     << "ShowMenu"
+                                     << "x"
+                                     << "" << QStringList { QStringLiteral("recent list") };
+        QTest::newRow("menu") << "Eb"
+                              << "Press"
+                              << "x"
+                              << "" << names("Menu");
+        QTest::newRow("minimise") << "Db"
+                                  << "Press"
+                                  << "x"
+                                  << "" << names("minimised");
+        QTest::newRow("exit") << "Xb"
+                              << "Press"
+                              << "x"
+                              << "" << names("ended");
+        QTest::newRow("link") << "Label2"
+                              << "Press"
+                              << "x"
+                              << "Red Band - Blue Song"
+                              << QStringList { QStringLiteral(
+                                     "http://shop.example/search/default.asp?SearchType=all"
+                                     "&searchstring=Red+Band+&av=2&buttonsearchfast.x=0"
+                                     "&buttonsearchfast.y=0") };
+        QTest::newRow("link, no title yet") << "Label2"
+                                            << "Press"
+                                            << "x"
+                                            << "" << QStringList();
+    }
+    void pressDoesWhatAClickDoes()
+    {
+        QFETCH(QString, element);
+        QFETCH(QString, action);
+        QFETCH(QString, text);
+        QFETCH(QString, title);
+        QFETCH(QStringList, expected);
+        form().setSearchText(text);
+        if (!title.isEmpty())
+            form().setTitleCaption(title);
+        QWidget *widget = widgetNamed(element);
+        {
+            PopupCloser popups;
+            QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+            QTRY_COMPARE(effect(popups), expected);
+        }
+        reset();
+        PopupCloser popups;
+        QAccessible::queryAccessibleInterface(widget)->actionInterface()->doAction(action);
+        QCOMPARE(effect(popups), QStringList()); // from the event loop, as a click comes
+        QTRY_COMPARE(effect(popups), expected);
+        if (!popups.shown.isEmpty())
+            QCOMPARE(popups.top, widget->mapToGlobal(QPoint(0, widget->height())).y());
+    }
+};
+
+QTEST_MAIN(TestForm1Accessible)
+#include "tst_form1_accessible.moc"
