@@ -13,6 +13,11 @@ enum class EventWait {
 //
 // Code after this call must expect that anything may have happened meanwhile: windows destroyed,
 // a new search started. Re-read state afterwards and hold QPointers, never raw pointers.
+//
+// Never call it from inside a show, paint or resize handler, nor from anything they call: Qt is
+// walking its widgets there and does not expect them to change; a widget or a child deleted
+// meanwhile (a deferred deletion, a click that closes a form) is read after it is gone. Whatever
+// must wait for events there is posted to run after the handler instead.
 void letEventsRun(EventWait wait = EventWait::DontBlock);
 
 } // namespace kivaro

@@ -174,6 +174,7 @@ void frmSplash::Timer1_Timer()
     m_stage = Stage::Done;
     // The main window first, so that the program never has no window at all.
     m_windows.mainWindow().show();
+    qCInfo(lcStartup).noquote() << QStringLiteral("main window shown");
     closeAndDestroy();
 }
 

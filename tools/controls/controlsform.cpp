@@ -490,12 +490,9 @@ void ControlsForm::buildControls(const QHash<QString, PropertyBag> &saved)
         setTabOrder(m_buttons.at(i - 1), m_buttons.at(i));
     setTabOrder(m_buttons.constLast(), m_colorScheme);
 
-    // Showing the transparent look lets pending events run, which may change the lists.
     forEachButton([](XPButton &b) { b.show(); });
-    for (const QPointer<UserControl1> &bar : QList(m_bars)) {
-        if (bar)
-            bar->show();
-    }
+    for (const QPointer<UserControl1> &bar : std::as_const(m_bars))
+        bar->show();
     if (focusWasOnForm && !m_buttons.isEmpty() && m_buttons.constFirst())
         m_buttons.constFirst()->setFocus();
 }
@@ -620,8 +617,8 @@ void ControlsForm::showPanelFor(const XPButton &button)
 
 void ControlsForm::forEachButton(const std::function<void(XPButton &)> &action)
 {
-    // A copy: the transparent look's Refresh and show let pending events run, and they may open
-    // another form meanwhile.
+    // Over a copy, and only on buttons still there, so an action that ends in the controls made
+    // anew cannot pull the list from under the loop.
     for (const QPointer<XPButton> &b : QList(m_buttons)) {
         if (b)
             action(*b);

@@ -110,7 +110,7 @@ private:
     void designBar(UserControl1 &bar, int index);
     void connectButton(XPButton &button);
     void showPanelFor(const XPButton &button);
-    // Runs action on every button there is, even when one of them has the form loaded anew.
+    // Runs action on every button there is.
     void forEachButton(const std::function<void(XPButton &)> &action);
     void setModified(bool modified);
     void updateTitle();

@@ -5,9 +5,13 @@
 //
 // A FORMFILE that cannot be read is told on stderr and the program ends with status 1, so a script
 // or a person typing the command learns of it at once.
+//
+// Ctrl+C in its terminal, SIGTERM and SIGHUP end it at once with status 0, without the question
+// about unsaved changes (nobody may be there to answer it); stderr tells when changes were lost.
 
-#include "kivaroassets.h"
 #include "controlsform.h"
+#include "kivaroassets.h"
+#include "platform/endsignals.h"
 
 #include <QApplication>
 
@@ -37,6 +41,14 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
+    // Taken before the form shows: a request that comes while it does is heeded once it is up.
+    const kivaro::EndSignals endSignals;
+    QObject::connect(&endSignals, &kivaro::EndSignals::received, &app, [&form](int signal) {
+        if (form.isWindowModified())
+            std::fprintf(stderr, "kivaro-controls: ended by %s; the form's changes are not saved\n",
+                         qPrintable(kivaro::EndSignals::name(signal)));
+        QApplication::quit();
+    });
     form.show();
     return app.exec();
 }

@@ -3,7 +3,6 @@
 #include "controls/xpbutton/xpbuttonaccessible.h"
 #include "platform/canvas.h"
 #include "platform/devicepicture.h"
-#include "platform/events.h"
 #include "platform/propertybag.h"
 #include "platform/rounding.h"
 
@@ -615,23 +614,21 @@ void XPButton::UpdateAccessKey()
 
 void XPButton::CaptureBackground()
 {
-    // Qt's equivalent of the design's capture: the button shrinks to height 0 so it no longer
-    // covers its parent, pending events run (the parent repaints there), and the parent's pixels
-    // at the button's place are rendered into the background picture with QWidget::grab, which
-    // draws the parent and its other children as they show. Then the height comes back.
+    // The button shrinks to height 0 so it no longer covers its parent, and the parent's pixels at
+    // the button's place are rendered into the background picture with QWidget::grab, which draws
+    // the parent and its other children there as they look now. Then the height comes back.
+    //
+    // No pending events run here: grab draws the parent itself, so there is nothing to wait for,
+    // and this runs inside a show, where Qt walks the widgets being shown; a deletion or a click
+    // handled meanwhile would pull them from under it.
     m_resizeSuspended = true;
     const int w = width();
     const int h = height();
-    QPointer<XPButton> self(this);
     QWidget *parent = parentWidget();
     if (parent && w > 0 && h > 0) {
         resize(w, 0);
-        letEventsRun();
-        if (!self)
-            return;
-        parent = parentWidget();
         QImage background(w, h, QImage::Format_RGB32);
-        if (!background.isNull() && parent) {
+        if (!background.isNull()) {
             background.fill(parent->palette().color(QPalette::Window));
             const QImage grabbed = parent->grab(QRect(pos(), QSize(w, h))).toImage();
             QPainter painter(&background);

@@ -3,6 +3,7 @@
 #include "platform/formfile.h"
 #include "platform/propertybag.h"
 
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,6 +76,8 @@ private Q_SLOTS:
     void savedPointerSurvivesLoading_data();
     void savedPointerSurvivesLoading();
     void transparentLookShowsWhatLiesBehind();
+    void captureLetsNoEventsRun_data();
+    void captureLetsNoEventsRun();
     void accessKey_data();
     void accessKey();
     void version();
@@ -349,6 +352,55 @@ void TestXPButton::transparentLookShowsWhatLiesBehind()
     patch->hide();
     form.button->Refresh();
     QCOMPARE(form.button->surface().pixel(20, 12), qRgb(0, 160, 0));
+}
+
+void TestXPButton::captureLetsNoEventsRun_data()
+{
+    QTest::addColumn<Action>("prepare");
+    QTest::addColumn<Action>("capture");
+    const Action transparent = [](XPButton &b) {
+        b.setButtonType(11);
+    };
+    const Action showForm = [](XPButton &b) {
+        b.parentWidget()->show();
+    };
+    // Qt walks the form's widgets while it shows them; a deletion or a click handled meanwhile
+    // changes them under its feet.
+    QTest::newRow("shown with its form") << transparent << showForm;
+    QTest::newRow("Refresh") << Action([transparent, showForm](XPButton &b) {
+        transparent(b);
+        showForm(b);
+    }) << Action([](XPButton &b) { b.Refresh(); });
+    QTest::newRow("ButtonType set to 11") << showForm << transparent;
+}
+
+void TestXPButton::captureLetsNoEventsRun()
+{
+    QFETCH(Action, prepare);
+    QFETCH(Action, capture);
+    Form form;
+    form.widget->setAutoFillBackground(true);
+    form.button->setCaption(QString());
+    prepare(*form.button);
+    // The form takes a colour it has not been drawn in yet.
+    QPalette palette = form.widget->palette();
+    palette.setColor(QPalette::Window, QColor(0, 0, 160));
+    form.widget->setPalette(palette);
+    bool queuedCallRan = false;
+    QMetaObject::invokeMethod(
+        form.widget.get(), [&queuedCallRan] { queuedCallRan = true; }, Qt::QueuedConnection);
+    QPointer<QObject> doomed = new QObject;
+    doomed->deleteLater();
+
+    capture(*form.button);
+    QVERIFY(!queuedCallRan);
+    QVERIFY(doomed);
+    // The capture draws the form as it is now, without waiting for it to repaint.
+    QCOMPARE(form.button->size(), QSize(80, 24));
+    QCOMPARE(form.button->surface().pixel(40, 12), qRgb(0, 0, 160));
+    // Both run at the next chance the events get.
+    QTRY_VERIFY(queuedCallRan);
+    QTRY_VERIFY(!doomed);
 }
 
 void TestXPButton::accessKey_data()

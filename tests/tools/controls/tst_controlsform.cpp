@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
 
 using namespace kivaro;
@@ -102,6 +103,22 @@ bool writeFile(const QString &path, const QByteArray &contents)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(contents) == contents.size();
+}
+
+// True once the process has a handler of its own for signal (its SigCgt mask in /proc).
+bool catches(qint64 pid, int signal)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("SigCgt:")) {
+            bool ok = false;
+            const qulonglong mask = line.mid(7).trimmed().toULongLong(&ok, 16);
+            return ok && (mask & (1ULL << (signal - 1))) != 0;
+        }
+    }
+    return false;
 }
 
 // A form whose dialogs never show: files and colours come from the test, messages are kept.
@@ -217,6 +234,8 @@ private Q_SLOTS:
     void savedButtonRendersAsTheLiveOne_data();
     void savedButtonRendersAsTheLiveOne();
     void startWithAnUnreadableFileFails();
+    void endsCleanlyWhenAsked_data();
+    void endsCleanlyWhenAsked();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -796,6 +815,35 @@ void TestControlsForm::startWithAnUnreadableFileFails()
     const QString errors = QString::fromUtf8(controls.readAllStandardError());
     QVERIFY2(errors.contains(QLatin1String("kivaro-controls: ")) && errors.contains(QLatin1String("BTYPE")),
              qPrintable(errors));
+}
+
+void TestControlsForm::endsCleanlyWhenAsked_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("Ctrl+C") << SIGINT;
+    QTest::newRow("kill") << SIGTERM;
+    QTest::newRow("terminal closed") << SIGHUP;
+}
+
+void TestControlsForm::endsCleanlyWhenAsked()
+{
+    QFETCH(int, signal);
+    // The program as a user starts it: its form shown, then asked to end.
+    QProcess controls;
+    controls.start(QStringLiteral(KIVARO_CONTROLS), QStringList());
+    QVERIFY(controls.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(controls.state() != QProcess::Running || catches(controls.processId(), signal),
+                             30000);
+    QVERIFY2(controls.state() == QProcess::Running,
+             qPrintable(QLatin1String("it ended by itself: ")
+                        + QString::fromUtf8(controls.readAllStandardError())));
+    QCOMPARE(::kill(static_cast<pid_t>(controls.processId()), signal), 0);
+    QVERIFY(controls.waitForFinished(30000));
+    const QString errors = QString::fromUtf8(controls.readAllStandardError());
+    QCOMPARE(controls.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(controls.exitCode() == 0, qPrintable(errors));
+    // A form without changes loses nothing, so nothing is said.
+    QVERIFY2(!errors.contains(QLatin1String("not saved")), qPrintable(errors));
 }
 
 QTEST_MAIN(TestControlsForm)
