@@ -68,7 +68,8 @@ private Q_SLOTS:
     void noClick_data();
     void noClick();
     void pressPaintsDownAndReleaseUp();
-    void mouseEventsCarryTheirArguments();
+    void eventsCarryTheirArguments_data();
+    void eventsCarryTheirArguments();
     void doubleClickPressesAgainAtTheOrigin();
     void arrowKeysMoveTheFocus_data();
     void arrowKeysMoveTheFocus();
@@ -113,6 +114,7 @@ void TestXPButtonEvents::noClick_data()
     QTest::newRow("Alt+key while disabled") << 3 << int(XPButton::StateUp);
     QTest::newRow("KeyDown handler clears the key code") << 4 << -1;
     QTest::newRow("released outside") << 5 << int(XPButton::StateUp);
+    QTest::newRow("MouseDown handler makes it the right button") << 6 << -1;
 }
 
 void TestXPButtonEvents::noClick()
@@ -147,6 +149,11 @@ void TestXPButtonEvents::noClick()
         QTest::mousePress(form.button, Qt::LeftButton, {}, QPoint(20, 10));
         QTest::mouseRelease(form.button, Qt::LeftButton, {}, QPoint(120, 10));
         break;
+    case 6:
+        connect(form.button, &XPButton::MouseDown, form.button,
+                [](qint16 &button, qint16 &, float &, float &) { button = 2; });
+        QTest::mouseClick(form.button, Qt::LeftButton, {}, QPoint(20, 10));
+        break;
     }
     QCOMPARE(clicks.count(), 0);
     if (stateAfter < 0)
@@ -164,18 +171,63 @@ void TestXPButtonEvents::pressPaintsDownAndReleaseUp()
     QCOMPARE(form.button->lastPaintedState(), XPButton::StateUp);
 }
 
-void TestXPButtonEvents::mouseEventsCarryTheirArguments()
+// Each gesture's events, in the order raised, with the desktop's codes: Button 1 left, Shift 1 Shift
+// + 2 Ctrl + 4 Alt, KeyCode the virtual key, KeyAscii the character typed.
+void TestXPButtonEvents::eventsCarryTheirArguments_data()
 {
+    QTest::addColumn<int>("gesture");
+    QTest::addColumn<QString>("events");
+    QTest::newRow("left click, Shift and Ctrl held")
+        << 0 << QStringLiteral("MouseDown 1 3 21 13|MouseUp 1 3 21 13|Click");
+    QTest::newRow("moved, Alt held") << 1 << QStringLiteral("MouseMove 0 4 21 13");
+    QTest::newRow("the key a") << 2 << QStringLiteral("KeyDown 65 0|KeyPress 97|KeyUp 65 0");
+    QTest::newRow("Space") << 3 << QStringLiteral("KeyDown 32 0|KeyPress 32|KeyUp 32 0|Click");
+}
+
+void TestXPButtonEvents::eventsCarryTheirArguments()
+{
+    QFETCH(int, gesture);
+    QFETCH(QString, events);
     Form form;
-    QList<QList<double>> downs;
-    connect(form.button, &XPButton::MouseDown, form.button, [&](qint16 &b, qint16 &s, float &x, float &y) {
-        downs.append({ double(b), double(s), double(x), double(y) });
-        b = 2; // a handler may change the arguments: the button then reacts as to the right button
-    });
-    QSignalSpy clicks(form.button, &XPButton::Click);
-    QTest::mouseClick(form.button, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, QPoint(21, 13));
-    QCOMPARE(downs, (QList<QList<double>> { { 1, 3, 21, 13 } }));
-    QCOMPARE(clicks.count(), 0);
+    QVERIFY(QTest::qWaitForWindowActive(form.widget.get()));
+    form.button->setFocus();
+    QStringList raised;
+    const auto mouse = [&raised](const char *name) {
+        return [&raised, name](qint16 &b, qint16 &s, float &x, float &y) {
+            raised << QStringLiteral("%1 %2 %3 %4 %5").arg(QLatin1String(name)).arg(b).arg(s).arg(x).arg(y);
+        };
+    };
+    const auto key = [&raised](const char *name) {
+        return [&raised, name](qint16 &code, qint16 &s) {
+            raised << QStringLiteral("%1 %2 %3").arg(QLatin1String(name)).arg(code).arg(s);
+        };
+    };
+    connect(form.button, &XPButton::MouseDown, form.button, mouse("MouseDown"));
+    connect(form.button, &XPButton::MouseMove, form.button, mouse("MouseMove"));
+    connect(form.button, &XPButton::MouseUp, form.button, mouse("MouseUp"));
+    connect(form.button, &XPButton::KeyDown, form.button, key("KeyDown"));
+    connect(form.button, &XPButton::KeyUp, form.button, key("KeyUp"));
+    connect(form.button, &XPButton::KeyPress, form.button,
+            [&raised](qint16 &ascii) { raised << QStringLiteral("KeyPress %1").arg(ascii); });
+    connect(form.button, &XPButton::Click, form.button, [&raised] { raised << QStringLiteral("Click"); });
+    const QPoint at(21, 13);
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(form.button->mapToGlobal(at)), Qt::NoButton,
+                     Qt::NoButton, Qt::AltModifier);
+    switch (gesture) {
+    case 0:
+        QTest::mouseClick(form.button, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, at);
+        break;
+    case 1:
+        QApplication::sendEvent(form.button, &move);
+        break;
+    case 2:
+        QTest::keyClick(form.button, 'a');
+        break;
+    case 3:
+        QTest::keyClick(form.button, Qt::Key_Space);
+        break;
+    }
+    QCOMPARE(raised.join(QLatin1Char('|')), events);
 }
 
 void TestXPButtonEvents::doubleClickPressesAgainAtTheOrigin()
@@ -269,8 +321,8 @@ void TestXPButtonEvents::hoverRaisesMouseOverOnceAndMouseOutSoon()
     QCOMPARE(overs.count(), 1);
 }
 
-// A move with the left button held inside the button draws it pressed; the hover flag keeps what it
-// was, so the plain move after the release raises no second MouseOver.
+// A move with the left button held draws the button pressed while over it and raised while off it;
+// the hover flag keeps what it was, so the plain move after the release raises no second MouseOver.
 void TestXPButtonEvents::dragInsideThenLeaveRaisesEachOnce()
 {
     Form form;
@@ -282,12 +334,17 @@ void TestXPButtonEvents::dragInsideThenLeaveRaisesEachOnce()
     QTRY_COMPARE(overs.count(), 1);
 
     QTest::mousePress(form.button, Qt::LeftButton, {}, QPoint(20, 10));
+    const auto drag = [&form](QPoint to) {
+        QCursor::setPos(form.button->mapToGlobal(to));
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(form.button->mapToGlobal(to)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.button, &move);
+        return form.button->lastPaintedState();
+    };
     const QPoint dragged(30, 12);
-    QCursor::setPos(form.button->mapToGlobal(dragged));
-    QMouseEvent drag(QEvent::MouseMove, QPointF(dragged), QPointF(form.button->mapToGlobal(dragged)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form.button, &drag);
-    QCOMPARE(form.button->lastPaintedState(), XPButton::StateDown);
+    QCOMPARE(drag(dragged), XPButton::StateDown);
+    QCOMPARE(drag(QPoint(30, 40)), XPButton::StateUp);
+    QCOMPARE(drag(dragged), XPButton::StateDown);
     QVERIFY(form.button->isHovered());
     QTest::mouseRelease(form.button, Qt::LeftButton, {}, dragged);
     QCursor::setPos(form.button->mapToGlobal(QPoint(40, 14)));

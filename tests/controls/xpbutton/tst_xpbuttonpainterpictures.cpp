@@ -2,7 +2,6 @@
 #include "xpbuttonpaintertest.h"
 
 #include <QPainter>
-#include <QSet>
 #include <QTest>
 
 using namespace kivaro;
@@ -72,17 +71,7 @@ void comparePixels(const QImage &image, const ExpectedPixels &pixels)
     }
 }
 
-QSet<ColorRef> coloursOf(const QImage &image)
-{
-    QSet<ColorRef> colours;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            colours.insert(at(image, x, y));
-    }
-    return colours;
-}
-
-enum Mode { Up, Hovered, Down, Disabled };
+enum Mode { Up, Hovered, Down, Disabled, DownHovered };
 
 } // namespace
 
@@ -101,8 +90,8 @@ private Q_SLOTS:
     void icons();
     void drawPicture_data();
     void drawPicture();
-    void captionRelief_data();
-    void captionRelief();
+    void captions_data();
+    void captions();
     void centredPictureHasTheCaptionOnTop();
 };
 
@@ -286,6 +275,9 @@ void TestXPButtonPainterPictures::drawPicture_data()
     QTest::newRow("up, shadow: one dark copy only")
         << 10 << int(Up) << 3 << false << true << false << true
         << ExpectedPixels { { 8, 3, Face }, { 8, 4, Face }, { 9, 4, Red }, { 11, 6, grey(152) } };
+    // Look 3's relief from faceLift 240: S(-40) = 200, S(+40) = 255.
+    QTest::newRow("3 up, raised") << 3 << int(Up) << 1 << false << true << false << true
+                                  << ExpectedPixels { { 8, 3, White }, { 9, 4, Red }, { 11, 6, grey(200) } };
     QTest::newRow("up, hovered: PictureOver") << 2 << int(Hovered) << 0 << false << true << true << true
                                               << ExpectedPixels { { 9, 4, Blue }, { 10, 5, Blue } };
     // Type 9 at rest: (2 x 255 + 192) / 3 = 234, 192 / 3 = 64.
@@ -376,49 +368,103 @@ void TestXPButtonPainterPictures::drawPicture()
     comparePixels(image, pixels);
 }
 
-void TestXPButtonPainterPictures::captionRelief_data()
+void TestXPButtonPainterPictures::captions_data()
 {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("scheme");
     QTest::addColumn<int>("effect");
-    QTest::addColumn<QList<ColorRef>>("colours"); // every colour of the painted button
-    QTest::addColumn<ColorRef>("belowRight"); // the copy one pixel down and right of the text
+    // The copies of the caption in the order drawn: x and y are how far each lies from where the
+    // caption rests.
+    QTest::addColumn<ExpectedPixels>("copies");
 
-    // Grey face 192, black caption: copies S(192, -40) = 152 and S(192, +40) = 232.
-    QTest::newRow("0: none") << 0 << QList<ColorRef> { Face, Black } << Face;
-    QTest::newRow("-1: none") << -1 << QList<ColorRef> { Face, Black } << Face;
-    QTest::newRow("1: raised") << 1 << QList<ColorRef> { Face, Black, grey(152), grey(232) } << grey(152);
-    QTest::newRow("2: sunken") << 2 << QList<ColorRef> { Face, Black, grey(152), grey(232) } << grey(232);
-    QTest::newRow("3: shadow only") << 3 << QList<ColorRef> { Face, Black, grey(152) } << grey(152);
-    QTest::newRow("4: as 3") << 4 << QList<ColorRef> { Face, Black, grey(152) } << grey(152);
+    // Own colours: face 128, text red, hover text blue.
+    QTest::newRow("at rest: text") << 8 << int(Up) << 2 << 0 << ExpectedPixels { { 0, 0, Red } };
+    QTest::newRow("hovered: hover text") << 8 << int(Hovered) << 2 << 0 << ExpectedPixels { { 0, 0, Blue } };
+    QTest::newRow("pressed: hover text, moved in")
+        << 1 << int(Down) << 2 << 0 << ExpectedPixels { { 1, 1, Blue } };
+    QTest::newRow("5 pressed: hover text where it rests, no relief")
+        << 5 << int(Down) << 2 << 1 << ExpectedPixels { { 0, 0, Blue } };
+    // Fixed grey: face 192, light 223, highlight 255, shadow 128, text black; faceLift 240.
+    QTest::newRow("4 pressed: light") << 4 << int(Down) << 3 << 0 << ExpectedPixels { { 1, 1, grey(223) } };
+    QTest::newRow("disabled: shadow over highlight")
+        << 1 << int(Disabled) << 3 << 0 << ExpectedPixels { { 1, 1, White }, { 0, 0, grey(128) } };
+    QTest::newRow("5 disabled: shadow")
+        << 5 << int(Disabled) << 3 << 0 << ExpectedPixels { { 0, 0, grey(128) } };
+    // P(240, -104): blue 240 - 24960 / 192 = 110.
+    QTest::newRow("3 disabled: P(faceLift, -104)")
+        << 3 << int(Disabled) << 3 << 0 << ExpectedPixels { { 0, 0, rgb(136, 136, 110) } };
+    QTest::newRow("14 disabled: face over highlight")
+        << 14 << int(Disabled) << 3 << 0 << ExpectedPixels { { 1, 1, White }, { 0, 0, Face } };
+    QTest::newRow("14 pressed: highlight over S(shadow, -50)")
+        << 14 << int(Down) << 3 << 0 << ExpectedPixels { { 1, 1, grey(78) }, { 0, 0, White } };
+    // Relief from the face: S(192, -40) = 152, S(192, +40) = 232.
+    QTest::newRow("raised") << 8 << int(Up) << 3 << 1
+                            << ExpectedPixels { { 1, 1, grey(152) }, { -1, -1, grey(232) }, { 0, 0, Black } };
+    QTest::newRow("sunken") << 8 << int(Up) << 3 << 2
+                            << ExpectedPixels { { 1, 1, grey(232) }, { -1, -1, grey(152) }, { 0, 0, Black } };
+    QTest::newRow("shadow: one dark copy")
+        << 8 << int(Up) << 3 << 3 << ExpectedPixels { { 1, 1, grey(152) }, { 0, 0, Black } };
+    QTest::newRow("4: as 3") << 8 << int(Up) << 3 << 4
+                             << ExpectedPixels { { 1, 1, grey(152) }, { 0, 0, Black } };
+    QTest::newRow("-1: none") << 8 << int(Up) << 3 << -1 << ExpectedPixels { { 0, 0, Black } };
+    // Looks 3 and 14 from faceLift: S(240, -40) = 200, S(240, +40) = 255.
+    for (int type : { 3, 14 }) {
+        QTest::addRow("%d raised: from faceLift", type)
+            << type << int(Up) << 3 << 1
+            << ExpectedPixels { { 1, 1, grey(200) }, { -1, -1, White }, { 0, 0, Black } };
+    }
+    // Look 4 pressed from its sunken face S(128, -16) = 112: 72 and 152, around the pressed place.
+    QTest::newRow("4 pressed raised: from the sunken face")
+        << 4 << int(Down) << 3 << 1
+        << ExpectedPixels { { 2, 2, grey(72) }, { 0, 0, grey(152) }, { 1, 1, grey(223) } };
+    // Look 9 hovered from the pale accent (173,173,209); pressed from the face.
+    QTest::newRow("9 hovered raised: from the pale accent")
+        << 9 << int(Hovered) << 3 << 1
+        << ExpectedPixels { { 1, 1, rgb(133, 133, 169) }, { -1, -1, rgb(213, 213, 249) }, { 0, 0, Black } };
+    QTest::newRow("9 pressed raised: from the face")
+        << 9 << int(DownHovered) << 3 << 1
+        << ExpectedPixels { { 2, 2, grey(152) }, { 0, 0, grey(232) }, { 1, 1, Black } };
 }
 
-void TestXPButtonPainterPictures::captionRelief()
+void TestXPButtonPainterPictures::captions()
 {
+    QFETCH(int, type);
+    QFETCH(int, mode);
+    QFETCH(int, scheme);
     QFETCH(int, effect);
-    QFETCH(QList<ColorRef>, colours);
-    QFETCH(ColorRef, belowRight);
+    QFETCH(ExpectedPixels, copies);
 
     XPButtonLook look;
-    look.ButtonType = LookToolbar; // flat at rest: face and caption only
-    look.ColorScheme = SchemeFixedGrey;
+    look.ButtonType = type;
+    look.ColorScheme = scheme;
+    look.BackColor = look.BackOver = grey(128);
+    look.ForeColor = Red;
+    look.ForeOver = Blue;
     look.Font = captionFont();
-    look.Caption = QStringLiteral("Pause");
     look.SpecialEffect = effect;
-    const Painted painted = paint(look, 60, 24, StateUp);
-    QCOMPARE(coloursOf(painted.image), QSet<ColorRef>(colours.cbegin(), colours.cend()));
-    // Where the text ends to the lower right, its copy shows; without relief the face does.
-    int checked = 0;
-    for (int y = 0; y + 1 < 24; ++y) {
-        for (int x = 0; x + 1 < 60; ++x) {
-            if (at(painted.image, x, y) != Black || at(painted.image, x + 1, y + 1) == Black)
-                continue;
-            // With both copies, the second one of the text pixel two down and right may lie there.
-            if ((effect != 1 && effect != 2) || at(painted.image, x + 2, y + 2) != Black) {
-                QCOMPARE(hex(at(painted.image, x + 1, y + 1)), hex(belowRight));
-                ++checked;
-            }
+    look.hovered = mode == Hovered || mode == DownHovered;
+    look.Enabled = mode != Disabled;
+    const int state = mode == Down || mode == DownHovered ? StateDown : StateUp;
+    // The look without a caption, and over it the copies where the caption's lie: all of it the
+    // button must show.
+    QImage expected = paint(look, 60, 30, state).image;
+    look.Caption = QStringLiteral("Pause");
+    const Painted painted = paint(look, 60, 30, state);
+    Canvas canvas(expected);
+    for (const Expected &copy : copies) {
+        canvas.drawText(painted.layout.captionRect.translated(copy.x, copy.y), look.Caption,
+                        Canvas::WordBreak | Canvas::CenterHorizontally, copy.colour, look.Font);
+    }
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            QVERIFY2(at(painted.image, x, y) == at(expected, x, y),
+                     qPrintable(QStringLiteral("(%1,%2) is %3, expected %4")
+                                    .arg(x)
+                                    .arg(y)
+                                    .arg(hex(at(painted.image, x, y)), hex(at(expected, x, y)))));
         }
     }
-    QVERIFY(checked > 0);
 }
 
 void TestXPButtonPainterPictures::centredPictureHasTheCaptionOnTop()
