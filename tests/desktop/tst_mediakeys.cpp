@@ -26,7 +26,6 @@ using namespace kivaro::test;
 
 namespace {
 
-const QString KivaroName = QStringLiteral("org.mpris.MediaPlayer2.kivaro");
 const QString RootInterface = QStringLiteral("org.mpris.MediaPlayer2");
 const QString PlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 constexpr int CallTimeoutMs = 60000;
@@ -99,36 +98,6 @@ class TestMediaKeys : public QObject
     Q_OBJECT
 
     std::unique_ptr<PrivateBus> m_bus;
-    int m_serial = 0;
-
-    struct Connections
-    {
-        QDBusConnection service { QString() };
-        QDBusConnection client { QString() };
-        QString names[2];
-        Connections(const QString &address, int serial)
-        {
-            names[0] = QStringLiteral("mediakeys-service-%1").arg(serial);
-            names[1] = QStringLiteral("mediakeys-client-%1").arg(serial);
-            service = QDBusConnection::connectToBus(address, names[0]);
-            client = QDBusConnection::connectToBus(address, names[1]);
-        }
-        ~Connections()
-        {
-            for (const QString &name : names)
-                QDBusConnection::disconnectFromBus(name);
-        }
-        QDBusMessage request(const QString &interface, const QString &method) const
-        {
-            return QDBusMessage::createMethodCall(KivaroName, MprisService::objectPath(), interface, method);
-        }
-        QDBusMessage call(const QString &interface, const QString &method, const QVariantList &arguments = {})
-        {
-            QDBusMessage message = request(interface, method);
-            message.setArguments(arguments);
-            return client.call(message, QDBus::BlockWithGui, CallTimeoutMs);
-        }
-    };
 
 private Q_SLOTS:
     void initTestCase()
@@ -147,7 +116,7 @@ private Q_SLOTS:
     {
         StalledSite site;
         QVERIFY(site.isValid());
-        Connections bus(m_bus->address(), ++m_serial);
+        BusPeers bus(m_bus->address());
         Form1Rig rig(site.address());
         Form2 &engine = rig.engine();
         engine.setConnectTimeout(1000);
@@ -168,12 +137,9 @@ private Q_SLOTS:
 
         constexpr int Presses = 5000;
         for (int i = 0; i < Presses; ++i)
-            QVERIFY(bus.client.send(bus.request(PlayerInterface, QStringLiteral("PlayPause"))));
+            QVERIFY(bus.client.send(BusPeers::request(PlayerInterface, QStringLiteral("PlayPause"))));
         // Answered in order: once this call has its answer, every press has been taken.
-        const QDBusMessage status
-            = bus.call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
-                       { PlayerInterface, QStringLiteral("PlaybackStatus") });
-        QCOMPARE(status.type(), QDBusMessage::ReplyMessage);
+        QVERIFY(bus.property(PlayerInterface, QStringLiteral("PlaybackStatus")).isValid());
         QTRY_VERIFY_WITH_TIMEOUT(!rig.windows->mediaControls()->requestsPending(), CallTimeoutMs);
         QTRY_VERIFY_WITH_TIMEOUT(engine.sckTCP->state() == Socket::Error, CallTimeoutMs);
 
@@ -189,17 +155,18 @@ private Q_SLOTS:
     {
         StalledSite site;
         QVERIFY(site.isValid());
-        Connections bus(m_bus->address(), ++m_serial);
+        BusPeers bus(m_bus->address());
         Form1Rig rig(site.address());
         Form2 &engine = rig.engine();
         engine.setConnectTimeout(2000);
         engine.Text4->setText(QStringLiteral("red band"));
         QVERIFY(rig.windows->startMediaControls(bus.service));
         ShowRecorder shown(rig.form(), [&engine] { return engine.waitingForConnection(); });
-        QVERIFY(bus.client.send(bus.request(PlayerInterface, QStringLiteral("PlayPause"))));
+        QVERIFY(bus.client.send(BusPeers::request(PlayerInterface, QStringLiteral("PlayPause"))));
         // Sent from within the search's connection wait, which lets timers run.
-        QTimer::singleShot(300, this,
-                           [&bus] { bus.client.send(bus.request(RootInterface, QStringLiteral("Raise"))); });
+        QTimer::singleShot(300, this, [&bus] {
+            bus.client.send(BusPeers::request(RootInterface, QStringLiteral("Raise")));
+        });
         QTRY_VERIFY(rig.form().isVisible());
         QCOMPARE(shown.whileWaiting, QList<bool> { true });
     }
@@ -220,7 +187,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, interface);
         QFETCH(QString, method);
-        Connections bus(m_bus->address(), ++m_serial);
+        BusPeers bus(m_bus->address());
         Settings settings;
         Windows windows(
             settings, [] { return std::make_unique<RecordingPlayer>(); }, [] {});
