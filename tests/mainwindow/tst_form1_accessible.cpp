@@ -97,31 +97,23 @@ private Q_SLOTS:
         QTest::addColumn<int>("role");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("actions");
-        const int button = QAccessible::Button;
-        const int menu = QAccessible::ButtonMenu;
-        const int link = QAccessible::Link;
-        QTest::newRow("window") << "Form1"
-                                << "" << int(QAccessible::Window) << "Kivaro" << QStringList();
-        QTest::newRow("search") << "Image1"
-                                << "" << button << "Search" << names("Press");
-        QTest::newRow("history") << "Image2"
-                                 << "" << menu << "Recent searches" << names("Press ShowMenu");
-        QTest::newRow("menu") << "Eb"
-                              << "" << menu << "Menu" << names("Press ShowMenu");
-        QTest::newRow("minimise") << "Db"
-                                  << "" << button << "Minimise" << names("Press");
-        QTest::newRow("exit") << "Xb"
-                              << "" << button << "Exit" << names("Press");
-        QTest::newRow("link, no title yet") << "Label2"
-                                            << "" << link << "?" << names("Press");
+        auto row = [](const char *name, const char *element, QAccessible::Role role,
+                      const char *accessibleName, const char *actions, const char *title = "") {
+            QTest::newRow(name) << QString::fromLatin1(element) << QString::fromLatin1(title) << int(role)
+                                << QString::fromLatin1(accessibleName) << names(actions);
+        };
+        row("window", "Form1", QAccessible::Window, "Kivaro", "");
+        row("search", "Image1", QAccessible::Button, "Search", "Press");
+        row("history", "Image2", QAccessible::ButtonMenu, "Recent searches", "Press ShowMenu");
+        row("menu", "Eb", QAccessible::ButtonMenu, "Menu", "Press ShowMenu");
+        row("minimise", "Db", QAccessible::Button, "Minimise", "Press");
+        row("exit", "Xb", QAccessible::Button, "Exit", "Press");
+        row("link, no title yet", "Label2", QAccessible::Link, "?", "Press");
         // Named by the whole title, also where the caption shortens it.
         const char *longTitle = "The Long Named Orchestra - A Song With A Very Long Name Indeed";
-        QTest::newRow("link, shortened") << "Label2" << longTitle << link << longTitle << names("Press");
-        QTest::newRow("search box") << "Text1"
-                                    << "" << int(QAccessible::EditableText) << "Artist or song"
-                                    << names("SetFocus");
-        QTest::newRow("hidden counter") << "Bar"
-                                        << "" << int(QAccessible::ProgressBar) << "" << QStringList();
+        row("link, shortened", "Label2", QAccessible::Link, longTitle, "Press", longTitle);
+        row("search box", "Text1", QAccessible::EditableText, "Artist or song", "SetFocus");
+        row("hidden counter", "Bar", QAccessible::ProgressBar, "", "");
     }
     void described()
     {
@@ -153,42 +145,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("search") << "Image1"
-                                << "Press"
-                                << "Red Band"
-                                << "" << names("searching");
-        QTest::newRow("search, empty box") << "Image1"
-                                           << "Press"
-                                           << ""
-                                           << "" << QStringList();
-        QTest::newRow("recent list") << "Image2"
-                                     << "ShowMenu"
-                                     << "x"
-                                     << "" << QStringList { QStringLiteral("recent list") };
-        QTest::newRow("menu") << "Eb"
-                              << "Press"
-                              << "x"
-                              << "" << names("Menu");
-        QTest::newRow("minimise") << "Db"
-                                  << "Press"
-                                  << "x"
-                                  << "" << names("minimised");
-        QTest::newRow("exit") << "Xb"
-                              << "Press"
-                              << "x"
-                              << "" << names("ended");
-        QTest::newRow("link") << "Label2"
-                              << "Press"
-                              << "x"
-                              << "Red Band - Blue Song"
-                              << QStringList { QStringLiteral(
-                                     "http://shop.example/search/default.asp?SearchType=all"
-                                     "&searchstring=Red+Band+&av=2&buttonsearchfast.x=0"
-                                     "&buttonsearchfast.y=0") };
-        QTest::newRow("link, no title yet") << "Label2"
-                                            << "Press"
-                                            << "x"
-                                            << "" << QStringList();
+        auto row = [](const char *name, const char *element, const char *action, const char *text,
+                      const QStringList &expected, const char *title = "") {
+            QTest::newRow(name) << QString::fromLatin1(element) << QString::fromLatin1(action)
+                                << QString::fromLatin1(text) << QString::fromLatin1(title) << expected;
+        };
+        row("search", "Image1", "Press", "Red Band", names("searching"));
+        row("search, empty box", "Image1", "Press", "", {});
+        row("recent list", "Image2", "ShowMenu", "x", { QStringLiteral("recent list") });
+        row("menu", "Eb", "Press", "x", names("Menu"));
+        row("minimise", "Db", "Press", "x", names("minimised"));
+        row("exit", "Xb", "Press", "x", names("ended"));
+        row("link", "Label2", "Press", "x",
+            { QStringLiteral(
+                "http://shop.example/search/default.asp?SearchType=all&searchstring=Red+Band+&av=2"
+                "&buttonsearchfast.x=0&buttonsearchfast.y=0") },
+            "Red Band - Blue Song");
+        row("link, no title yet", "Label2", "Press", "x", {});
     }
     void pressDoesWhatAClickDoes()
     {
