@@ -1,10 +1,10 @@
 // kivaro-controls' form: its form files, its event log, focus and access keys on a shown form, the
 // run-time settings, and a saved button drawn by kivaro-gallery as the live one draws itself.
 
-#include "kivaroassets.h"
 #include "controls/progressbar/usercontrol1.h"
 #include "controls/xpbutton/xpbutton.h"
 #include "controlsform.h"
+#include "kivaroassets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -234,7 +234,6 @@ private Q_SLOTS:
     void savedButtonRendersAsTheLiveOne_data();
     void savedButtonRendersAsTheLiveOne();
     void startWithAnUnreadableFileFails();
-    void endsCleanlyWhenAsked_data();
     void endsCleanlyWhenAsked();
 
 private:
@@ -817,18 +816,11 @@ void TestControlsForm::startWithAnUnreadableFileFails()
              qPrintable(errors));
 }
 
-void TestControlsForm::endsCleanlyWhenAsked_data()
-{
-    QTest::addColumn<int>("signal");
-    QTest::newRow("Ctrl+C") << SIGINT;
-    QTest::newRow("kill") << SIGTERM;
-    QTest::newRow("terminal closed") << SIGHUP;
-}
-
+// The program as a user starts it: its form shown, then asked to end (each signal that asks it to
+// end takes the same way: tst_endsignals).
 void TestControlsForm::endsCleanlyWhenAsked()
 {
-    QFETCH(int, signal);
-    // The program as a user starts it: its form shown, then asked to end.
+    constexpr int signal = SIGTERM;
     QProcess controls;
     controls.start(QStringLiteral(KIVARO_CONTROLS), QStringList());
     QVERIFY(controls.waitForStarted());
