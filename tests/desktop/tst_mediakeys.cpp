@@ -3,6 +3,7 @@
 // request, and nothing the desktop asks creates the program's windows while the update prompt
 // stands alone.
 
+#include "deafport.h"
 #include "desktop/mprisservice.h"
 #include "form1rig.h"
 #include "platform/socket.h"
@@ -12,14 +13,8 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QLineEdit>
-#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace kivaro;
 using namespace kivaro::test;
@@ -29,44 +24,6 @@ namespace {
 const QString RootInterface = QStringLiteral("org.mpris.MediaPlayer2");
 const QString PlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 constexpr int CallTimeoutMs = 60000;
-
-// A site that never takes a connection: its one place for connections waiting to be accepted is
-// taken, so every further attempt hangs until the connecting side gives up.
-class StalledSite
-{
-public:
-    StalledSite()
-    {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), length) != 0
-            || ::listen(m_listener, 0) != 0
-            || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-            return;
-        m_port = ntohs(address.sin_port);
-        m_filler.connectToHost(QStringLiteral("127.0.0.1"), m_port);
-        if (!m_filler.waitForConnected(CallTimeoutMs))
-            m_port = 0;
-    }
-    ~StalledSite()
-    {
-        if (m_listener >= 0)
-            ::close(m_listener);
-    }
-    StalledSite(const StalledSite &) = delete;
-    StalledSite &operator=(const StalledSite &) = delete;
-
-    QString address() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_port); }
-    bool isValid() const { return m_port != 0; }
-
-private:
-    int m_listener = -1;
-    quint16 m_port = 0;
-    QTcpSocket m_filler;
-};
 
 // Notes, each time the window is shown, what `now` said then.
 class ShowRecorder : public QObject
@@ -114,8 +71,7 @@ private Q_SLOTS:
     // out. Now no search starts while another is still connecting, and the burst is one request.
     void floodOfPlayPauseWhileTheSiteStalls()
     {
-        StalledSite site;
-        QVERIFY(site.isValid());
+        DeafPort site;
         BusPeers bus(m_bus->address());
         Form1Rig rig(site.address());
         Form2 &engine = rig.engine();
@@ -153,8 +109,7 @@ private Q_SLOTS:
     // A raise starts no search, so it need not wait for one that hangs in its connection wait.
     void raiseDoesNotWaitForAStalledSearch()
     {
-        StalledSite site;
-        QVERIFY(site.isValid());
+        DeafPort site;
         BusPeers bus(m_bus->address());
         Form1Rig rig(site.address());
         Form2 &engine = rig.engine();
