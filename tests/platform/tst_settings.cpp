@@ -70,27 +70,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("connectHost");
         QTest::addColumn<int>("connectPort");
 
-        QTest::newRow("defaults") << QStringList() << QStringList()
-                                  << QStringLiteral("http://www.youtube.com")
+        QTest::newRow("defaults") << QStringList() << QStringList() << QStringLiteral("http://www.youtube.com")
                                   << QStringLiteral("www.youtube.com") << 80;
         QTest::newRow("option with port")
-            << QStringList { QStringLiteral("--site"), QStringLiteral("http://127.0.0.1:8080") }
-            << QStringList() << QStringLiteral("http://127.0.0.1:8080") << QStringLiteral("127.0.0.1")
-            << 8080;
+            << QStringList{QStringLiteral("--site"), QStringLiteral("http://127.0.0.1:8080")} << QStringList()
+            << QStringLiteral("http://127.0.0.1:8080") << QStringLiteral("127.0.0.1") << 8080;
         QTest::newRow("path and slash dropped")
-            << QStringList { QStringLiteral("--site=http://127.0.0.1:9/x/") } << QStringList()
+            << QStringList{QStringLiteral("--site=http://127.0.0.1:9/x/")} << QStringList()
             << QStringLiteral("http://127.0.0.1:9") << QStringLiteral("127.0.0.1") << 9;
-        QTest::newRow("port 80 not named")
-            << QStringList { QStringLiteral("--site=http://localhost:80") } << QStringList()
-            << QStringLiteral("http://localhost") << QStringLiteral("localhost") << 80;
-        QTest::newRow("environment") << QStringList()
-                                     << QStringList { QStringLiteral("KIVARO_SITE=http://127.0.0.2:81") }
-                                     << QStringLiteral("http://127.0.0.2:81") << QStringLiteral("127.0.0.2")
-                                     << 81;
+        QTest::newRow("port 80 not named") << QStringList{QStringLiteral("--site=http://localhost:80")} << QStringList()
+                                           << QStringLiteral("http://localhost") << QStringLiteral("localhost") << 80;
+        QTest::newRow("environment") << QStringList() << QStringList{QStringLiteral("KIVARO_SITE=http://127.0.0.2:81")}
+                                     << QStringLiteral("http://127.0.0.2:81") << QStringLiteral("127.0.0.2") << 81;
         QTest::newRow("option wins over environment")
-            << QStringList { QStringLiteral("--site=http://127.0.0.1:82") }
-            << QStringList { QStringLiteral("KIVARO_SITE=http://127.0.0.2:81") }
-            << QStringLiteral("http://127.0.0.1:82") << QStringLiteral("127.0.0.1") << 82;
+            << QStringList{QStringLiteral("--site=http://127.0.0.1:82")}
+            << QStringList{QStringLiteral("KIVARO_SITE=http://127.0.0.2:81")} << QStringLiteral("http://127.0.0.1:82")
+            << QStringLiteral("127.0.0.1") << 82;
     }
 
     void addresses()
@@ -103,8 +98,7 @@ private Q_SLOTS:
         QProcessEnvironment env;
         for (const QString &pair : environment)
             env.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
-        const ParsedSettings parsed
-            = parseSettings(QStringList { QStringLiteral("kivaro") } + arguments, env);
+        const ParsedSettings parsed = parseSettings(QStringList{QStringLiteral("kivaro")} + arguments, env);
         QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
         QCOMPARE(parsed.settings.siteAddress(), siteAddress);
         QCOMPARE(parsed.settings.connectHost(), connectHost);
@@ -115,14 +109,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("error");
-        QTest::newRow("not http") << QStringList { QStringLiteral("--site=ftp://x") }
-                                  << QStringLiteral("--site needs");
-        QTest::newRow("no host") << QStringList { QStringLiteral("--vendor=http://") }
-                                 << QStringLiteral("--vendor needs");
-        QTest::newRow("unknown option")
-            << QStringList { QStringLiteral("--bogus") } << QStringLiteral("bogus");
-        QTest::newRow("missing value") << QStringList { QStringLiteral("--shop") } << QStringLiteral("shop");
-        QTest::newRow("stray argument") << QStringList { QStringLiteral("extra") } << QStringLiteral("extra");
+        QTest::newRow("not http") << QStringList{QStringLiteral("--site=ftp://x")} << QStringLiteral("--site needs");
+        QTest::newRow("no host") << QStringList{QStringLiteral("--vendor=http://")} << QStringLiteral("--vendor needs");
+        QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus")} << QStringLiteral("bogus");
+        QTest::newRow("missing value") << QStringList{QStringLiteral("--shop")} << QStringLiteral("shop");
+        QTest::newRow("stray argument") << QStringList{QStringLiteral("extra")} << QStringLiteral("extra");
         QTest::newRow("unknown backend")
             << QStringList { QStringLiteral("--backend=youtube-dl") }
             << QStringLiteral("--backend is auto, site or yt-dlp, not \"youtube-dl\"");
@@ -132,7 +123,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, error);
-        const ParsedSettings parsed = parseSettings(QStringList { QStringLiteral("kivaro") } + arguments, {});
+        const ParsedSettings parsed = parseSettings(QStringList{QStringLiteral("kivaro")} + arguments, {});
         QVERIFY2(parsed.error.contains(error), qPrintable(parsed.error));
     }
 
@@ -144,21 +135,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("command");
         const QString plain = QStringLiteral("yt-dlp");
         QTest::newRow("defaults") << QStringList() << QStringList() << false << plain;
-        QTest::newRow("option") << QStringList { QStringLiteral("--backend=yt-dlp") } << QStringList() << true
-                                << plain;
-        QTest::newRow("environment") << QStringList()
-                                     << QStringList { QStringLiteral("KIVARO_BACKEND=yt-dlp") } << true
+        QTest::newRow("option") << QStringList{QStringLiteral("--backend=yt-dlp")} << QStringList() << true << plain;
+        QTest::newRow("environment") << QStringList() << QStringList{QStringLiteral("KIVARO_BACKEND=yt-dlp")} << true
                                      << plain;
         QTest::newRow("option wins over environment")
-            << QStringList { QStringLiteral("--backend"), QStringLiteral("site") }
-            << QStringList { QStringLiteral("KIVARO_BACKEND=yt-dlp") } << false << plain;
+            << QStringList{QStringLiteral("--backend"), QStringLiteral("site")}
+            << QStringList{QStringLiteral("KIVARO_BACKEND=yt-dlp")} << false << plain;
         QTest::newRow("command from the environment")
-            << QStringList() << QStringList { QStringLiteral("KIVARO_YT_DLP=/opt/yt-dlp --proxy x") } << false
+            << QStringList() << QStringList{QStringLiteral("KIVARO_YT_DLP=/opt/yt-dlp --proxy x")} << false
             << QStringLiteral("/opt/yt-dlp --proxy x");
         QTest::newRow("command option wins")
-            << QStringList { QStringLiteral("--yt-dlp"), QStringLiteral("python3 -m yt_dlp") }
-            << QStringList { QStringLiteral("KIVARO_YT_DLP=x") } << false
-            << QStringLiteral("python3 -m yt_dlp");
+            << QStringList{QStringLiteral("--yt-dlp"), QStringLiteral("python3 -m yt_dlp")}
+            << QStringList{QStringLiteral("KIVARO_YT_DLP=x")} << false << QStringLiteral("python3 -m yt_dlp");
     }
 
     void backend()
@@ -170,8 +158,7 @@ private Q_SLOTS:
         QProcessEnvironment env;
         for (const QString &entry : environment)
             env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
-        const ParsedSettings parsed
-            = parseSettings(QStringList { QStringLiteral("kivaro") } + arguments, env);
+        const ParsedSettings parsed = parseSettings(QStringList{QStringLiteral("kivaro")} + arguments, env);
         QCOMPARE(parsed.error, QString());
         QCOMPARE(parsed.settings.backend == Settings::Backend::YtDlp, ytDlp);
         QCOMPARE(parsed.settings.ytDlp, command);
@@ -182,7 +169,7 @@ private Q_SLOTS:
         QProcessEnvironment env;
         env.insert(QStringLiteral("HOME"), QStringLiteral("/home/u"));
         env.insert(QStringLiteral("KIVARO_VERBOSE"), QStringLiteral("0"));
-        ParsedSettings parsed = parseSettings({ QStringLiteral("kivaro") }, env);
+        ParsedSettings parsed = parseSettings({QStringLiteral("kivaro")}, env);
         QCOMPARE(parsed.settings.dataDir, QStringLiteral("/home/u/.local/share/kivaro"));
         QVERIFY(!parsed.settings.verbose);
         QCOMPARE(parsed.settings.player, QStringLiteral("mpv --no-video --really-quiet"));
@@ -190,14 +177,13 @@ private Q_SLOTS:
         env.insert(QStringLiteral("XDG_DATA_HOME"), QStringLiteral("/data"));
         env.insert(QStringLiteral("KIVARO_VERBOSE"), QStringLiteral("1"));
         env.insert(QStringLiteral("KIVARO_PLAYER"), QStringLiteral("ffplay -nodisp"));
-        parsed = parseSettings({ QStringLiteral("kivaro") }, env);
+        parsed = parseSettings({QStringLiteral("kivaro")}, env);
         QCOMPARE(parsed.settings.dataDir, QStringLiteral("/data/kivaro"));
         QVERIFY(parsed.settings.verbose);
         QCOMPARE(parsed.settings.player, QStringLiteral("ffplay -nodisp"));
 
-        parsed = parseSettings({ QStringLiteral("kivaro"), QStringLiteral("--data-dir"),
-                                 QStringLiteral("/tmp/k/"), QStringLiteral("--player"),
-                                 QStringLiteral("cvlc"), QStringLiteral("--version") },
+        parsed = parseSettings({QStringLiteral("kivaro"), QStringLiteral("--data-dir"), QStringLiteral("/tmp/k/"),
+                                QStringLiteral("--player"), QStringLiteral("cvlc"), QStringLiteral("--version")},
                                env);
         QCOMPARE(parsed.settings.dataDir, QStringLiteral("/tmp/k"));
         QCOMPARE(parsed.settings.player, QStringLiteral("cvlc"));

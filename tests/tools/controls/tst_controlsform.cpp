@@ -1,10 +1,10 @@
 // kivaro-controls' form: its form files, its event log, focus and access keys on a shown form, the
 // run-time settings, and a saved button drawn by kivaro-gallery as the live one draws itself.
 
+#include "kivaroassets.h"
 #include "controls/progressbar/usercontrol1.h"
 #include "controls/xpbutton/xpbutton.h"
 #include "controlsform.h"
-#include "kivaroassets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
