@@ -72,38 +72,33 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QStringList>("states");
         QTest::addColumn<QStringList>("actions");
-        auto row = [](const char *name, const Setup &setup, const char *accessibleName, const char *key,
-                      const char *states, const char *actions = "Press SetFocus") {
-            QTest::newRow(name) << setup
-                                << int(QString::fromLatin1(states).contains(u"checkable")
-                                           ? QAccessible::CheckBox
-                                           : QAccessible::Button)
-                                << QString::fromLatin1(accessibleName) << QString::fromLatin1(key)
-                                << names(states) << names(actions);
-        };
+        const int push = QAccessible::Button;
+        const int check = QAccessible::CheckBox;
         const auto caption = [](const char *text) {
             return Setup([text](XPButton &b) { b.setCaption(QLatin1String(text)); });
         };
-        row("access key", caption("Save &As"), "Save As", "Alt+A", "");
-        row("&& is one &", caption("A&&B"), "A&B", "", "");
-        row("the key after &&", caption("&&x&y"), "&xy", "Alt+Y", "");
-        row(
-            "the host's name wins", [](XPButton &b) { b.setAccessibleName(QStringLiteral("Play it")); },
-            "Play it", "Alt+P", "");
-        row(
-            "toggle, on",
-            [](XPButton &b) {
-                b.setCheckBoxBehaviour(true);
-                b.setValue(true);
-            },
-            "Play", "Alt+P", "checkable checked", "Toggle SetFocus");
-        row(
-            "disabled", [](XPButton &b) { b.setEnabled(false); }, "Play", "Alt+P", "disabled", "");
-        row(
-            "default", [](XPButton &b) { b.setDisplayAsDefault(true); }, "Play", "Alt+P", "default");
-        row(
-            "held down", [](XPButton &b) { QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(5, 5)); }, "Play",
-            "Alt+P", "pressed focused");
+        QTest::newRow("access key") << caption("Save &As") << push << "Save As"
+                                    << "Alt+A" << QStringList() << names("Press SetFocus");
+        QTest::newRow("&& is one &") << caption("A&&B") << push << "A&B"
+                                     << "" << QStringList() << names("Press SetFocus");
+        QTest::newRow("the key after &&") << caption("&&x&y") << push << "&xy"
+                                          << "Alt+Y" << QStringList() << names("Press SetFocus");
+        QTest::newRow("the host's name wins")
+            << Setup([](XPButton &b) { b.setAccessibleName(QStringLiteral("Play it")); }) << push << "Play it"
+            << "Alt+P" << QStringList() << names("Press SetFocus");
+        QTest::newRow("toggle, on") << Setup([](XPButton &b) {
+            b.setCheckBoxBehaviour(true);
+            b.setValue(true);
+        }) << check << "Play"
+                                    << "Alt+P" << names("checkable checked") << names("Toggle SetFocus");
+        QTest::newRow("disabled") << Setup([](XPButton &b) { b.setEnabled(false); }) << push << "Play"
+                                  << "Alt+P" << names("disabled") << QStringList();
+        QTest::newRow("default") << Setup([](XPButton &b) { b.setDisplayAsDefault(true); }) << push << "Play"
+                                 << "Alt+P" << names("default") << names("Press SetFocus");
+        QTest::newRow("held down") << Setup([](XPButton &b) {
+            QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(5, 5));
+        }) << push << "Play"
+                                   << "Alt+P" << names("pressed focused") << names("Press SetFocus");
     }
 
     void button()
