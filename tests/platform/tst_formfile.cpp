@@ -1,5 +1,6 @@
 #include "platform/formfile.h"
 #include "platform/systemcolors.h"
+#include "testhelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,15 +9,9 @@
 #include <QTest>
 
 using namespace kivaro;
+using kivaro::test::writeFile;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(contents);
-}
 
 QByteArray readFile(const QString &path)
 {

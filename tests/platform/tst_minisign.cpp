@@ -4,6 +4,7 @@
 #include "platform/minisignkey.h"
 #include "platform/minisignsignature.h"
 #include "signer.h"
+#include "testhelpers.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include <functional>
 
 using namespace kivaro;
+using kivaro::test::writeFile;
 using Check = MinisignSignature::Check;
 
 namespace {
@@ -60,12 +62,6 @@ class TestMinisign : public QObject
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
-    bool write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
-
     QByteArray read(const QString &name) const
     {
         QFile file(path(name));
@@ -90,7 +86,7 @@ class TestMinisign : public QObject
     QByteArray signedByMinisign(const QString &key, bool legacy, const QByteArray &comment = Comment,
                                 const QByteArray &payload = Payload)
     {
-        if (!write(QStringLiteral("payload"), payload))
+        if (!writeFile(path(QStringLiteral("payload")), payload))
             return {};
         QStringList arguments { QStringLiteral("-S"),
                                 QStringLiteral("-s"),
@@ -241,8 +237,8 @@ private Q_SLOTS:
         QCOMPARE(MinisignKey::read(signer.publicKeyLine()), key);
         QCOMPARE(outcome(MinisignSignature::read(signature), *key, Payload), QStringLiteral("valid"));
 
-        QVERIFY(write(QStringLiteral("signed"), Payload)
-                && write(QStringLiteral("signed.minisig"), signature));
+        QVERIFY(writeFile(path(QStringLiteral("signed")), Payload)
+                && writeFile(path(QStringLiteral("signed.minisig")), signature));
         QStringList arguments { QStringLiteral("-V"), QStringLiteral("-q"),
                                 QStringLiteral("-P"), QString::fromLatin1(signer.publicKeyLine()),
                                 QStringLiteral("-m"), path(QStringLiteral("signed")) };

@@ -1,4 +1,5 @@
 #include "platform/settings.h"
+#include "testhelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,15 +8,9 @@
 #include <QTest>
 
 using namespace kivaro;
+using kivaro::test::writeFile;
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &contents)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
-}
 
 // The command line ("--...") and the variables ("NAME=value") of a row; "{dir}" is the test's folder.
 ParsedSettings parse(QStringList given, const QString &dir)

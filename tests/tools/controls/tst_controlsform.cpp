@@ -5,6 +5,7 @@
 #include "controls/progressbar/usercontrol1.h"
 #include "controls/xpbutton/xpbutton.h"
 #include "controlsform.h"
+#include "testhelpers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,6 +23,7 @@
 #include <memory>
 
 using namespace kivaro;
+using kivaro::test::writeFile;
 
 namespace {
 
@@ -97,12 +99,6 @@ QStringList strings(std::initializer_list<const char *> texts)
     for (const char *text : texts)
         result.append(QString::fromUtf8(text));
     return result;
-}
-
-bool writeFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(contents) == contents.size();
 }
 
 // True once the process has a handler of its own for signal (its SigCgt mask in /proc).
