@@ -1,8 +1,8 @@
 // The search operation and the fetch: request bytes, progress values, connections that fail or
 // never answer, and searches that overtake each other.
 
-#include "engine/recentlist.h"
 #include "deafport.h"
+#include "engine/recentlist.h"
 #include "enginetestcase.h"
 #include "platform/socket.h"
 #include "platform/tag.h"
