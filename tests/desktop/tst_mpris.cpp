@@ -64,53 +64,23 @@ class TestMpris : public QObject
 
     // One program with its windows against the demo site, offered on the private bus, and a client
     // connection of its own that talks to it as a desktop would.
-    struct Rig
+    struct Rig : BusPeers
     {
         demo::DemoSite site;
         std::unique_ptr<Form1Rig> program;
-        QDBusConnection service { QString() };
-        QDBusConnection client { QString() };
-        QString serviceConnectionName;
-        QString clientConnectionName;
 
-        Rig(const QString &busAddress, int serial, bool useDemoSite = true)
+        Rig(const QString &busAddress, bool useDemoSite = true)
+            : BusPeers(busAddress)
         {
             if (!site.listen())
                 qFatal("cannot listen on loopback");
             program = std::make_unique<Form1Rig>(
                 useDemoSite ? QStringLiteral("http://127.0.0.1:%1").arg(site.port()) : QString());
-            serviceConnectionName = QStringLiteral("kivaro-service-%1").arg(serial);
-            clientConnectionName = QStringLiteral("kivaro-client-%1").arg(serial);
-            service = QDBusConnection::connectToBus(busAddress, serviceConnectionName);
-            client = QDBusConnection::connectToBus(busAddress, clientConnectionName);
         }
-        ~Rig()
-        {
-            program.reset();
-            QDBusConnection::disconnectFromBus(serviceConnectionName);
-            QDBusConnection::disconnectFromBus(clientConnectionName);
-        }
+        ~Rig() { program.reset(); }
 
         Windows &windows() { return *program->windows; }
         RecordingPlayer &player() { return program->player(); }
-
-        QDBusMessage call(const QString &interface, const QString &method, const QVariantList &arguments = {},
-                          const QString &name = KivaroName)
-        {
-            QDBusMessage message
-                = QDBusMessage::createMethodCall(name, MprisService::objectPath(), interface, method);
-            message.setArguments(arguments);
-            // The player answers on this same thread: the call must let events run while it waits.
-            return client.call(message, QDBus::BlockWithGui, CallTimeoutMs);
-        }
-        QVariant property(const QString &interface, const QString &name)
-        {
-            const QDBusMessage reply = call(QStringLiteral("org.freedesktop.DBus.Properties"),
-                                            QStringLiteral("Get"), { interface, name });
-            if (reply.type() != QDBusMessage::ReplyMessage)
-                return QVariant();
-            return reply.arguments().value(0).value<QDBusVariant>().variant();
-        }
         QVariantMap metadata() { return toMap(property(PlayerInterface, QStringLiteral("Metadata"))); }
         QString status() { return property(PlayerInterface, QStringLiteral("PlaybackStatus")).toString(); }
 
@@ -127,11 +97,10 @@ class TestMpris : public QObject
     };
 
     std::unique_ptr<PrivateBus> m_bus;
-    int m_serial = 0;
 
     std::unique_ptr<Rig> startedRig(bool useDemoSite = true)
     {
-        auto rig = std::make_unique<Rig>(m_bus->address(), ++m_serial, useDemoSite);
+        auto rig = std::make_unique<Rig>(m_bus->address(), useDemoSite);
         if (!rig->windows().startMediaControls(rig->service))
             return nullptr;
         return rig;
@@ -377,26 +346,34 @@ private Q_SLOTS:
         QCOMPARE(rig->program->form().fullTitle(), title);
     }
 
-    // With the real player: once it has played the music through, nothing plays any more.
+    // With a real player command: once it has played the music through, or when it cannot start,
+    // nothing plays.
+    void stoppedWhenThePlayerEnds_data()
+    {
+        QTest::addColumn<QString>("player");
+        QTest::newRow("played through") << QStringLiteral("true");
+        QTest::newRow("mpv not there") << QStringLiteral("/nonexistent/mpv --no-video");
+        QTest::newRow("another player not there") << QStringLiteral("/nonexistent/kivaro-player");
+        QTest::newRow("no player command") << QString();
+    }
     void stoppedWhenThePlayerEnds()
     {
+        QFETCH(QString, player);
         demo::DemoSite site;
         QVERIFY(site.listen());
         Settings settings;
         settings.site = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(site.port()));
-        settings.player = QStringLiteral("true");
+        settings.player = player;
         Windows windows(settings, {}, [] {});
-        const QString serviceName = QStringLiteral("kivaro-service-%1").arg(++m_serial);
-        {
-            Rig client(m_bus->address(), ++m_serial);
-            QVERIFY(windows.startMediaControls(QDBusConnection::connectToBus(m_bus->address(), serviceName)));
-            windows.form1().startSearch();
-            QTRY_COMPARE(windows.form1().fullTitle(), QStringLiteral("Red Band - Blue Song"));
-            QTRY_COMPARE(client.status(), QStringLiteral("Stopped"));
-            QCOMPARE(client.metadata().value(QStringLiteral("xesam:title")).toString(),
-                     QStringLiteral("Red Band - Blue Song"));
-        }
-        QDBusConnection::disconnectFromBus(serviceName);
+        BusPeers bus(m_bus->address());
+        QVERIFY(windows.startMediaControls(bus.service));
+        windows.form1().startSearch();
+        QTRY_COMPARE(windows.form1().fullTitle(), QStringLiteral("Red Band - Blue Song"));
+        QTRY_COMPARE(bus.property(PlayerInterface, QStringLiteral("PlaybackStatus")).toString(),
+                     QStringLiteral("Stopped"));
+        QCOMPARE(toMap(bus.property(PlayerInterface, QStringLiteral("Metadata")))
+                     .value(QStringLiteral("xesam:title")),
+                 QStringLiteral("Red Band - Blue Song"));
     }
 
     void raiseShowsTheMainWindow_data()
@@ -456,9 +433,11 @@ private Q_SLOTS:
         QCOMPARE(first->status(), QStringLiteral("Stopped"));
         QCOMPARE(first->property(PlayerInterface, QStringLiteral("PlaybackStatus")).toString(),
                  QStringLiteral("Stopped"));
-        const QDBusMessage reply
-            = first->call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
-                          { PlayerInterface, QStringLiteral("PlaybackStatus") }, instance);
+        QDBusMessage get = QDBusMessage::createMethodCall(instance, MprisService::objectPath(),
+                                                          QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                          QStringLiteral("Get"));
+        get << PlayerInterface << QStringLiteral("PlaybackStatus");
+        const QDBusMessage reply = first->client.call(get, QDBus::BlockWithGui);
         QCOMPARE(reply.arguments().value(0).value<QDBusVariant>().variant().toString(),
                  QStringLiteral("Playing"));
     }
@@ -467,7 +446,7 @@ private Q_SLOTS:
     {
         auto rig = startedRig();
         QVERIFY(rig);
-        auto watcher = std::make_unique<Rig>(m_bus->address(), ++m_serial);
+        auto watcher = std::make_unique<Rig>(m_bus->address());
         QVERIFY(watcher->client.interface()->isServiceRegistered(KivaroName));
         rig.reset();
         QTRY_VERIFY(!watcher->client.interface()->isServiceRegistered(KivaroName));
@@ -475,7 +454,7 @@ private Q_SLOTS:
 
     void withoutABusTheProgramRunsAsBefore()
     {
-        Rig rig(m_bus->address(), ++m_serial);
+        Rig rig(m_bus->address());
         const QDBusConnection none = QDBusConnection::connectToBus(
             QStringLiteral("unix:path=/nonexistent/kivaro-test-bus"), QStringLiteral("kivaro-no-bus"));
         QVERIFY(!none.isConnected());

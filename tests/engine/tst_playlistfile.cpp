@@ -17,6 +17,7 @@
 
 using namespace kivaro;
 using kivaro::test::fileContents;
+using kivaro::test::writeFile;
 
 namespace kivaro {
 char *toString(const PlaylistEntry &entry)
@@ -70,12 +71,6 @@ QStringList tenFields(QStringList fields)
     while (fields.size() < PlaylistFile::FieldCount)
         fields.append(QString());
     return fields;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QList<PlaylistEntry> fullList()

@@ -1,6 +1,7 @@
 // The search operation and the fetch: request bytes, progress values, connections that fail or
 // never answer, and searches that overtake each other.
 
+#include "deafport.h"
 #include "engine/recentlist.h"
 #include "enginetestcase.h"
 #include "platform/socket.h"
@@ -29,42 +30,6 @@ QByteArray expectedRequest(const QString &site, const QByteArray &searchQuery)
     return "GET " + site.toLatin1() + "/results?search_query=" + searchQuery
         + "+music+video&search=Search HTTP/1.0\r\nAccept: */*\r\nAccept: text/html\r\n\r\n";
 }
-
-// A loopback port whose listen queue is full: a connection attempt gets no answer at all.
-class DeafPort
-{
-public:
-    DeafPort()
-    {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), length);
-        ::listen(m_listener, 0);
-        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
-        m_port = ntohs(address.sin_port);
-        // Fill the queue; from then on the kernel drops new connection attempts unanswered.
-        for (int i = 0; i < 4; ++i) {
-            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-            ::connect(fd, reinterpret_cast<sockaddr *>(&address), length);
-            m_fillers.append(fd);
-        }
-    }
-    ~DeafPort()
-    {
-        for (int fd : m_fillers)
-            ::close(fd);
-        ::close(m_listener);
-    }
-    quint16 port() const { return m_port; }
-
-private:
-    int m_listener = -1;
-    quint16 m_port = 0;
-    QList<int> m_fillers;
-};
 
 // A loopback server on a thread of its own that deals with the connections one after the other, as
 // scripted, with plain blocking calls, so that it can end a connection while the engine's event loop

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTest>
 
+#include <cmath>
 #include <optional>
 
 using namespace kivaro;
@@ -52,39 +53,34 @@ private Q_SLOTS:
         QTest::addColumn<std::optional<QRgb>>("key");
         QTest::addColumn<int>("left");
         QTest::addColumn<Row>("expected"); // the first row of device pixels, as stored
-        const Resampling sharp = Resampling::Sharp;
+        // The device row starts at the device pixel the origin falls in.
+        auto row = [](const char *name, const QImage &source, qreal scale, const Row &expected,
+                      Resampling how = Resampling::Sharp, std::optional<QRgb> key = {}, qreal origin = 0) {
+            QTest::newRow(name) << source << scale << origin << how << key << int(std::floor(origin))
+                                << expected;
+        };
         const Resampling smooth = Resampling::Smooth;
-        const std::optional<QRgb> none;
-        const std::optional<QRgb> red = Red;
-        QTest::newRow("one to one") << picture({ Black, Ochre }) << 1.0 << 3.0 << sharp << none << 3
-                                    << Row { Black, Ochre };
-        QTest::newRow("twice: pixels doubled") << picture({ Black, Ochre }) << 2.0 << 0.0 << sharp << none
-                                               << 0 << Row { Black, Black, Ochre, Ochre };
+        row("one to one", picture({ Black, Ochre }), 1, { Black, Ochre }, Resampling::Sharp, {}, 3);
+        row("twice: pixels doubled", picture({ Black, Ochre }), 2, { Black, Black, Ochre, Ochre });
         // Device pixel 1 covers [2/3, 4/3): as much of either side of the seam.
-        QTest::newRow("1.5: the seam shared")
-            << picture({ Black, Ochre }) << 1.5 << 0.0 << sharp << none << 0 << Row { Black, Half, Ochre };
+        row("1.5: the seam shared", picture({ Black, Ochre }), 1.5, { Black, Half, Ochre });
         // From 4.5: pixel 4 takes [-1/3, 1/3), only the picture's part counting; pixel 5 [1/3, 1).
-        QTest::newRow("1.5, between device pixels") << picture({ Black, Ochre }) << 1.5 << 4.5 << sharp
-                                                    << none << 4 << Row { Black, Black, Ochre, Ochre };
+        row("1.5, between device pixels", picture({ Black, Ochre }), 1.5, { Black, Black, Ochre, Ochre },
+            Resampling::Sharp, {}, 4.5);
         // Centres at 1/4, 3/4, 5/4, 7/4 of the picture.
-        QTest::newRow("smooth growth blends")
-            << picture({ Black, Ochre }) << 2.0 << 0.0 << smooth << none << 0
-            << Row { Black, qRgb(50, 25, 13), qRgb(150, 75, 38), Ochre };
-        QTest::newRow("@2x at 2: as it is") << picture({ Black, Ochre, Blue, White }, 2) << 2.0 << 0.0
-                                            << smooth << none << 0 << Row { Black, Ochre, Blue, White };
-        QTest::newRow("@2x at 1: averaged") << picture({ Black, Ochre, Ochre, Ochre }, 2) << 1.0 << 0.0
-                                            << smooth << none << 0 << Row { Half, Ochre };
+        row("smooth growth blends", picture({ Black, Ochre }), 2,
+            { Black, qRgb(50, 25, 13), qRgb(150, 75, 38), Ochre }, smooth);
+        row("@2x at 2: as it is", picture({ Black, Ochre, Blue, White }, 2), 2, { Black, Ochre, Blue, White },
+            smooth);
+        row("@2x at 1: averaged", picture({ Black, Ochre, Ochre, Ochre }, 2), 1, { Half, Ochre }, smooth);
         // 3:1 towards the hole is less than half covered: the hole; 1:3 is blue, with no red in it.
-        QTest::newRow("key: no fringe")
-            << picture({ Red, Blue }) << 2.0 << 0.0 << smooth << red << 0 << Row { Red, Red, Blue, Blue };
-        QTest::newRow("key: whatever its alpha") << picture({ qRgba(255, 0, 0, 90), Blue }) << 1.0 << 0.0
-                                                 << sharp << red << 0 << Row { Red, Blue };
+        row("key: no fringe", picture({ Red, Blue }), 2, { Red, Red, Blue, Blue }, smooth, Red);
+        row("key: whatever its alpha", picture({ qRgba(255, 0, 0, 90), Blue }), 1, { Red, Blue },
+            Resampling::Sharp, Red);
         // At 1.25 device pixel 1 covers [0.8, 1.6): a quarter hole, three quarters blue.
-        QTest::newRow("key: mostly covered")
-            << picture({ Red, Blue }) << 1.25 << 0.0 << sharp << red << 0 << Row { Red, Blue, Blue };
-        QTest::newRow("no key: alpha averaged")
-            << picture({ Clear, White }) << 2.0 << 0.0 << smooth << none << 0
-            << Row { Clear, qRgba(64, 64, 64, 64), qRgba(191, 191, 191, 191), White };
+        row("key: mostly covered", picture({ Red, Blue }), 1.25, { Red, Blue, Blue }, Resampling::Sharp, Red);
+        row("no key: alpha averaged", picture({ Clear, White }), 2,
+            { Clear, qRgba(64, 64, 64, 64), qRgba(191, 191, 191, 191), White }, smooth);
     }
 
     void resample()

@@ -4,6 +4,7 @@
 #include "platform/minisignkey.h"
 #include "platform/minisignsignature.h"
 #include "signer.h"
+#include "testhelpers.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include <functional>
 
 using namespace kivaro;
+using kivaro::test::writeFile;
 using Check = MinisignSignature::Check;
 
 namespace {
@@ -23,19 +25,8 @@ const QByteArray Comment = "release=4 file:NewVers.exe";
 QString outcome(const std::optional<MinisignSignature> &signature, const MinisignKey &key,
                 QByteArrayView file)
 {
-    if (!signature)
-        return QStringLiteral("unreadable");
-    switch (signature->verify(key, file)) {
-    case Check::Valid:
-        return QStringLiteral("valid");
-    case Check::WrongKey:
-        return QStringLiteral("wrong key");
-    case Check::BadSignature:
-        return QStringLiteral("bad signature");
-    case Check::BadTrustedComment:
-        return QStringLiteral("bad trusted comment");
-    }
-    return {};
+    static const char *const Outcomes[] = { "valid", "wrong key", "bad signature", "bad trusted comment" };
+    return QString::fromLatin1(signature ? Outcomes[int(signature->verify(key, file))] : "unreadable");
 }
 
 QList<QByteArray> lines(const QByteArray &file)
@@ -95,15 +86,15 @@ class TestMinisign : public QObject
     QByteArray signedByMinisign(const QString &key, bool legacy, const QByteArray &comment = Comment,
                                 const QByteArray &payload = Payload)
     {
-        QFile file(path(QStringLiteral("payload")));
-        if (!file.open(QIODevice::WriteOnly) || file.write(payload) != payload.size())
+        if (!writeFile(path(QStringLiteral("payload")), payload))
             return {};
-        file.close();
-        QStringList arguments {
-            QStringLiteral("-S"),      QStringLiteral("-s"), path(key + QLatin1String(".key")),
-            QStringLiteral("-m"),      file.fileName(),      QStringLiteral("-t"),
-            QString::fromUtf8(comment)
-        };
+        QStringList arguments { QStringLiteral("-S"),
+                                QStringLiteral("-s"),
+                                path(key + QLatin1String(".key")),
+                                QStringLiteral("-m"),
+                                path(QStringLiteral("payload")),
+                                QStringLiteral("-t"),
+                                QString::fromUtf8(comment) };
         if (legacy)
             arguments << QStringLiteral("-l");
         if (!minisign(arguments))
@@ -163,32 +154,16 @@ private Q_SLOTS:
         }
     }
 
-    void keyIdText_data()
-    {
-        QTest::addColumn<QByteArray>("keyId");
-        QTest::addColumn<QString>("text");
-        // As minisign printed them for keys it made.
-        QTest::newRow("Kivaro's release key")
-            << QByteArray::fromHex("b650c045a6dd54c3") << QStringLiteral("C354DDA645C050B6");
-        QTest::newRow("leading zero left out")
-            << QByteArray::fromHex("1b7b10f319c67408") << QStringLiteral("874C619F3107B1B");
-    }
-
-    void keyIdText()
-    {
-        QFETCH(QByteArray, keyId);
-        QFETCH(QString, text);
-        MinisignKey::KeyId id;
-        std::copy_n(keyId.constData(), id.size(), id.begin());
-        QCOMPARE(MinisignKey(id, {}).keyIdText(), text);
-    }
-
+    // Each against the vendor's key.
     void verify_data()
     {
         QTest::addColumn<QByteArray>("signature");
-        QTest::addColumn<QString>("key");
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("expected");
+        auto row = [](const char *name, const QByteArray &signature, const char *expected,
+                      const QByteArray &file = Payload) {
+            QTest::newRow(name) << signature << file << QString::fromLatin1(expected);
+        };
 
         const QByteArray prehashed = signedByMinisign(QStringLiteral("vendor"), false);
         const QByteArray legacy = signedByMinisign(QStringLiteral("vendor"), true);
@@ -198,65 +173,49 @@ private Q_SLOTS:
             = signedByMinisign(QStringLiteral("vendor"), false, "release=3 file:NewVers.exe", "older\n");
         for (const QByteArray *made : { &prehashed, &legacy, &byOther, &otherComment })
             QVERIFY(!made->isEmpty());
-        const QString vendor = QStringLiteral("vendor");
         QByteArray tamperedFile = Payload;
         tamperedFile[20] = tamperedFile.at(20) ^ 1;
         const QByteArray vendorId = QByteArray::fromBase64(lines(prehashed).at(1)).mid(2, 8);
-
-        QTest::newRow("minisign, prehashed") << prehashed << vendor << Payload << QStringLiteral("valid");
-        QTest::newRow("minisign, legacy") << legacy << vendor << Payload << QStringLiteral("valid");
-        QTest::newRow("CR LF line ends")
-            << QByteArray(prehashed).replace("\n", "\r\n") << vendor << Payload << QStringLiteral("valid");
-        QTest::newRow("another key") << byOther << vendor << Payload << QStringLiteral("wrong key");
-        QTest::newRow("another key wearing our key id")
-            << withSignatureLine(byOther, [&](QByteArray &blob) { blob.replace(2, 8, vendorId); }) << vendor
-            << Payload << QStringLiteral("bad signature");
-        QTest::newRow("file changed, prehashed")
-            << prehashed << vendor << tamperedFile << QStringLiteral("bad signature");
-        QTest::newRow("file changed, legacy")
-            << legacy << vendor << tamperedFile << QStringLiteral("bad signature");
-        QTest::newRow("file cut short")
-            << prehashed << vendor << Payload.chopped(1) << QStringLiteral("bad signature");
-        QTest::newRow("prehashed passed off as legacy")
-            << withSignatureLine(prehashed, [](QByteArray &blob) { blob[1] = 'd'; }) << vendor << Payload
-            << QStringLiteral("bad signature");
-        QTest::newRow("legacy passed off as prehashed")
-            << withSignatureLine(legacy, [](QByteArray &blob) { blob[1] = 'D'; }) << vendor << Payload
-            << QStringLiteral("bad signature");
-        QTest::newRow("trusted comment changed")
-            << QByteArray(prehashed).replace("release=4", "release=5") << vendor << Payload
-            << QStringLiteral("bad trusted comment");
         QList<QByteArray> mixed = lines(prehashed);
         mixed[2] = lines(otherComment).at(2);
         mixed[3] = lines(otherComment).at(3);
-        QTest::newRow("trusted comment of another signature")
-            << joined(mixed) << vendor << Payload << QStringLiteral("bad trusted comment");
-        QTest::newRow("untrusted comment changed")
-            << QByteArray(prehashed).replace("untrusted comment: ", "untrusted comment: anything ") << vendor
-            << Payload << QStringLiteral("valid");
-        QTest::newRow("cut after the trusted comment")
-            << joined(lines(prehashed).mid(0, 3)) << vendor << Payload << QStringLiteral("unreadable");
-        QTest::newRow("cut in the signature line") << prehashed.left(prehashed.indexOf('\n') + 40) << vendor
-                                                   << Payload << QStringLiteral("unreadable");
-        QTest::newRow("a line more") << prehashed + "trusted comment: release=9\n"
-                                     << vendor << Payload << QStringLiteral("unreadable");
-        QTest::newRow("no untrusted comment line") << joined(lines(prehashed).mid(1)) + "\n"
-                                                   << vendor << Payload << QStringLiteral("unreadable");
-        QTest::newRow("unknown algorithm")
-            << withSignatureLine(prehashed, [](QByteArray &blob) { blob[0] = 'X'; }) << vendor << Payload
-            << QStringLiteral("unreadable");
-        QTest::newRow("an HTML page") << QByteArray("<html><body>Not Found</body></html>\n") << vendor
-                                      << Payload << QStringLiteral("unreadable");
-        QTest::newRow("empty") << QByteArray() << vendor << Payload << QStringLiteral("unreadable");
+
+        row("minisign, prehashed", prehashed, "valid");
+        row("minisign, legacy", legacy, "valid");
+        row("CR LF line ends", QByteArray(prehashed).replace("\n", "\r\n"), "valid");
+        row("another key", byOther, "wrong key");
+        row("another key wearing our key id",
+            withSignatureLine(byOther, [&](QByteArray &blob) { blob.replace(2, 8, vendorId); }),
+            "bad signature");
+        row("file changed, prehashed", prehashed, "bad signature", tamperedFile);
+        row("file changed, legacy", legacy, "bad signature", tamperedFile);
+        row("file cut short", prehashed, "bad signature", Payload.chopped(1));
+        row("prehashed passed off as legacy",
+            withSignatureLine(prehashed, [](QByteArray &blob) { blob[1] = 'd'; }), "bad signature");
+        row("legacy passed off as prehashed",
+            withSignatureLine(legacy, [](QByteArray &blob) { blob[1] = 'D'; }), "bad signature");
+        row("trusted comment changed", QByteArray(prehashed).replace("release=4", "release=5"),
+            "bad trusted comment");
+        row("trusted comment of another signature", joined(mixed), "bad trusted comment");
+        row("untrusted comment changed",
+            QByteArray(prehashed).replace("untrusted comment: ", "untrusted comment: anything "), "valid");
+        row("cut after the trusted comment", joined(lines(prehashed).mid(0, 3)), "unreadable");
+        row("cut in the signature line", prehashed.left(prehashed.indexOf('\n') + 40), "unreadable");
+        row("a line more", prehashed + "trusted comment: release=9\n", "unreadable");
+        row("no untrusted comment line", joined(lines(prehashed).mid(1)) + "\n", "unreadable");
+        row("unknown algorithm", withSignatureLine(prehashed, [](QByteArray &blob) { blob[0] = 'X'; }),
+            "unreadable");
+        row("an HTML page", "<html><body>Not Found</body></html>\n", "unreadable");
+        row("empty", QByteArray(), "unreadable");
     }
 
     void verify()
     {
         QFETCH(QByteArray, signature);
-        QFETCH(QString, key);
         QFETCH(QByteArray, file);
         QFETCH(QString, expected);
-        QCOMPARE(outcome(MinisignSignature::read(signature), publicKey(key), file), expected);
+        QCOMPARE(outcome(MinisignSignature::read(signature), publicKey(QStringLiteral("vendor")), file),
+                 expected);
     }
 
     void libsodiumSigner_data()
@@ -278,17 +237,11 @@ private Q_SLOTS:
         QCOMPARE(MinisignKey::read(signer.publicKeyLine()), key);
         QCOMPARE(outcome(MinisignSignature::read(signature), *key, Payload), QStringLiteral("valid"));
 
-        QFile file(path(QStringLiteral("signed")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(Payload);
-        file.close();
-        QFile signatureFile(path(QStringLiteral("signed.minisig")));
-        QVERIFY(signatureFile.open(QIODevice::WriteOnly));
-        signatureFile.write(signature);
-        signatureFile.close();
+        QVERIFY(writeFile(path(QStringLiteral("signed")), Payload)
+                && writeFile(path(QStringLiteral("signed.minisig")), signature));
         QStringList arguments { QStringLiteral("-V"), QStringLiteral("-q"),
                                 QStringLiteral("-P"), QString::fromLatin1(signer.publicKeyLine()),
-                                QStringLiteral("-m"), file.fileName() };
+                                QStringLiteral("-m"), path(QStringLiteral("signed")) };
         if (!legacy)
             arguments << QStringLiteral("-H"); // insists on the prehashed form
         QVERIFY(minisign(arguments));

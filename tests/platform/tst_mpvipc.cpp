@@ -41,33 +41,32 @@ private Q_SLOTS:
         QTest::addColumn<int>("ends");
         QTest::addColumn<bool>("readOn"); // receive() still takes lines afterwards
 
+        auto row = [](const char *name, const QByteArray &lines, bool paused, double volume = 100,
+                      qlonglong lengthUs = -1, int piece = 0, int ends = 0, bool readOn = true) {
+            QTest::newRow(name) << lines << piece << paused << volume << lengthUs << ends << readOn;
+        };
         const QByteArray asMpvSays = PauseOn + change(2, "40.000000") + change(3, "6.000000");
-        QTest::newRow("as mpv says it") << asMpvSays << 0 << true << 40.0 << 6000000LL << 0 << true;
-        QTest::newRow("a byte at a time") << asMpvSays << 1 << true << 40.0 << 6000000LL << 0 << true;
-        QTest::newRow("values of the wrong type")
-            << change(1, "\"yes\"") + change(2, "\"40\"") + change(3, "true") + change(1, "1")
-                + QByteArray("{\"event\":\"property-change\",\"id\":\"1\",\"data\":true}\n")
-            << 0 << false << 100.0 << -1LL << 0 << true;
-        QTest::newRow("out of range")
-            << change(2, "-1") + change(2, "1001") + change(2, "1e400") + change(3, "-6") + change(3, "1e12")
-            << 0 << false << 100.0 << -1LL << 0 << true;
-        QTest::newRow("not JSON, not objects, nested too deep, then a line that counts")
-            << QByteArray("garbage\n{\"event\":\n\xff\n[1,2]\n\"pause\"\n\n") + QByteArray(10000, '[') + '\n'
-                + PauseOn
-            << 0 << true << 100.0 << -1LL << 0 << true;
-        QTest::newRow("longer than a line may be, then more")
-            << QByteArray(MpvIpc::MaxLineBytes + 1, ' ') + '\n' + PauseOn << 0 << false << 100.0 << -1LL << 0
-            << false;
-        QTest::newRow("longer than a line may be, a byte at a time")
-            << QByteArray(MpvIpc::MaxLineBytes + 1, ' ') + '\n' + PauseOn << 1 << false << 100.0 << -1LL << 0
-            << false;
-        QTest::newRow("the longest line taken")
-            << QByteArray(MpvIpc::MaxLineBytes - PauseOn.size() + 1, ' ') + PauseOn << 0 << true << 100.0
-            << -1LL << 0 << true;
-        QTest::newRow("the track's end, and ends that are not") << QByteArray(
+        const QByteArray tooLong = QByteArray(MpvIpc::MaxLineBytes + 1, ' ') + '\n' + PauseOn;
+        row("as mpv says it", asMpvSays, true, 40, 6000000);
+        row("a byte at a time", asMpvSays, true, 40, 6000000, 1);
+        row("values of the wrong type",
+            change(1, "\"yes\"") + change(2, "\"40\"") + change(3, "true") + change(1, "1")
+                + "{\"event\":\"property-change\",\"id\":\"1\",\"data\":true}\n",
+            false);
+        row("out of range",
+            change(2, "-1") + change(2, "1001") + change(2, "1e400") + change(3, "-6") + change(3, "1e12"),
+            false);
+        row("not JSON, not objects, nested too deep, then a line that counts",
+            "garbage\n{\"event\":\n\xff\n[1,2]\n\"pause\"\n\n" + QByteArray(10000, '[') + '\n' + PauseOn,
+            true);
+        row("longer than a line may be, then more", tooLong, false, 100, -1, 0, 0, false);
+        row("longer than a line may be, a byte at a time", tooLong, false, 100, -1, 1, 0, false);
+        row("the longest line taken", QByteArray(MpvIpc::MaxLineBytes - PauseOn.size() + 1, ' ') + PauseOn,
+            true);
+        row("the track's end, and ends that are not",
             "{\"event\":\"end-file\",\"reason\":\"eof\"}\n{\"event\":\"end-file\",\"reason\":\"error\"}\n"
-            "{\"event\":\"end-file\",\"reason\":\"stop\"}\n{\"event\":\"end-file\"}\n")
-                                                                << 0 << false << 100.0 << -1LL << 2 << true;
+            "{\"event\":\"end-file\",\"reason\":\"stop\"}\n{\"event\":\"end-file\"}\n",
+            false, 100, -1, 0, 2);
     }
 
     void lines()

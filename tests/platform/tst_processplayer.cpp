@@ -14,6 +14,7 @@
 #include <sys/types.h>
 
 using namespace kivaro;
+using kivaro::test::processEnded;
 
 namespace {
 
@@ -169,15 +170,7 @@ private Q_SLOTS:
         QCOMPARE(program.exitStatus(), QProcess::CrashExit);
         const qint64 pid = program.readAllStandardOutput().trimmed().toLongLong();
         QVERIFY(pid > 0);
-        // Gone, or at most a zombie waiting to be reaped by whoever adopted it.
-        auto gone = [pid] {
-            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-            if (!stat.open(QIODevice::ReadOnly))
-                return true;
-            const QByteArray line = stat.readAll();
-            return line.mid(line.lastIndexOf(')') + 2, 1) == "Z";
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(gone(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(processEnded(pid), 5000);
     }
 
     void emptyCommandPlaysNothing()

@@ -50,58 +50,48 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("signature");
         QTest::addColumn<QString>("release"); // what the prompt is for; empty: no prompt
         QTest::addColumn<QString>("why"); // what the --verbose line says
+        auto row = [](const char *name, const Reply &reply, const char *release, const QString &why = {},
+                      const QByteArray &signature = ValidSignature) {
+            QTest::newRow(name) << reply << signature << QString::fromLatin1(release) << why;
+        };
         const QString newer = QStringLiteral("newer release 4");
-        const QString refused = QStringLiteral("no release number: its signature is refused");
-        QTest::newRow("4") << versionFile("4") << ValidSignature << QStringLiteral("4") << newer;
-        QTest::newRow("3.5") << versionFile("3.5\r\n") << ValidSignature << QStringLiteral("3.5")
-                             << QStringLiteral("newer release 3.5");
-        QTest::newRow("3") << versionFile("3\r\n") << ValidSignature << QString()
-                           << QStringLiteral("release 3, not newer");
-        QTest::newRow("2") << versionFile("2\r\n") << ValidSignature << QString() << QString();
-        QTest::newRow("4,more") << versionFile("4,more text\r\n") << ValidSignature << QStringLiteral("4")
-                                << newer;
-        QTest::newRow("4 then more lines")
-            << versionFile("4\r\n2\r\nrelease notes\r\n") << ValidSignature << QStringLiteral("4") << newer;
-        QTest::newRow("3 then 4 on the next line")
-            << versionFile("3\n4\n") << ValidSignature << QString() << QString();
-        QTest::newRow("blanks before 4")
-            << versionFile(" \t 4\r\n") << ValidSignature << QStringLiteral("4") << newer;
-        QTest::newRow("3.0") << versionFile("3.0") << ValidSignature << QString() << QString();
-        QTest::newRow("just above 3") << versionFile("3.0000000000000000001") << ValidSignature
-                                      << QStringLiteral("3.0000000000000000001") << QString();
-        QTest::newRow("10") << versionFile("10") << ValidSignature << QStringLiteral("10") << QString();
-        QTest::newRow("-4") << versionFile("-4") << ValidSignature << QString() << QString();
-        QTest::newRow("missing") << ScriptedHttpServer::reply("HTTP/1.0 404 Not Found", "<h1>404</h1>")
-                                 << ValidSignature << QString() << QStringLiteral("no release number");
-        QTest::newRow("empty") << versionFile("") << ValidSignature << QString() << QString();
-        QTest::newRow("junk") << versionFile("<html><body>Moved</body></html>") << ValidSignature << QString()
-                              << QStringLiteral("no release number");
-        QTest::newRow("4 with junk after it")
-            << versionFile("4abc") << ValidSignature << QString() << QString();
-        QTest::newRow("inf") << versionFile("inf") << ValidSignature << QString() << QString();
-        QTest::newRow("binary") << versionFile(QByteArray("\0\xff"
-                                                          "4",
-                                                          3))
-                                << ValidSignature << QString() << QString();
-        QTest::newRow("closed without answer") << Reply {} << ValidSignature << QString() << QString();
+        row("4", versionFile("4"), "4", newer);
+        row("3.5", versionFile("3.5\r\n"), "3.5", QStringLiteral("newer release 3.5"));
+        row("3", versionFile("3\r\n"), "", QStringLiteral("release 3, not newer"));
+        row("2", versionFile("2\r\n"), "");
+        row("4,more", versionFile("4,more text\r\n"), "4", newer);
+        row("4 then more lines", versionFile("4\r\n2\r\nrelease notes\r\n"), "4", newer);
+        row("3 then 4 on the next line", versionFile("3\n4\n"), "");
+        row("blanks before 4", versionFile(" \t 4\r\n"), "4", newer);
+        row("3.0", versionFile("3.0"), "");
+        row("just above 3", versionFile("3.0000000000000000001"), "3.0000000000000000001");
+        row("10", versionFile("10"), "10");
+        row("-4", versionFile("-4"), "");
+        row("missing", ScriptedHttpServer::reply("HTTP/1.0 404 Not Found", "<h1>404</h1>"), "",
+            QStringLiteral("no release number"));
+        row("empty", versionFile(""), "");
+        row("junk", versionFile("<html><body>Moved</body></html>"), "", QStringLiteral("no release number"));
+        row("4 with junk after it", versionFile("4abc"), "");
+        row("inf", versionFile("inf"), "");
+        row("binary",
+            versionFile(QByteArray("\0\xff"
+                                   "4",
+                                   3)),
+            "");
+        row("closed without answer", Reply {}, "");
 
         // Forged announcements: none of them brings the prompt.
-        const demo::Signer stranger;
+        const QString refused = QStringLiteral("no release number: its signature is refused (");
         const QByteArray four = "4\r\n";
-        QTest::newRow("4, unsigned") << versionFile(four) << NoSignature << QString()
-                                     << refused + QStringLiteral(" (no signature)");
-        QTest::newRow("4, signed by another key")
-            << versionFile(four) << stranger.sign(four, "file:version.dll") << QString()
-            << refused + QStringLiteral(" (signed with key");
-        QTest::newRow("4, with the signature of 3")
-            << versionFile(four) << QByteArray("<signature of 3>") << QString()
-            << refused + QStringLiteral(" (the signature does not match the file)");
-        QTest::newRow("4, signature larger than 4 KiB")
-            << versionFile(four) << QByteArray("<padded>") << QString()
-            << refused + QStringLiteral(" (no signature)");
-        QTest::newRow("4, version file larger than 4 KiB")
-            << versionFile(four + QByteArray(4096, '#')) << ValidSignature << QString()
-            << QStringLiteral("no release number");
+        row("4, unsigned", versionFile(four), "", refused + QStringLiteral("no signature)"), NoSignature);
+        row("4, signed by another key", versionFile(four), "", refused + QStringLiteral("signed with key"),
+            demo::Signer().sign(four, "file:version.dll"));
+        row("4, with the signature of 3", versionFile(four), "",
+            refused + QStringLiteral("the signature does not match the file)"), "<signature of 3>");
+        row("4, signature larger than 4 KiB", versionFile(four), "",
+            refused + QStringLiteral("no signature)"), "<padded>");
+        row("4, version file larger than 4 KiB", versionFile(four + QByteArray(4096, '#')), "",
+            QStringLiteral("no release number"));
     }
 
     // Above 3 the update window is all that starts, and only when the vendor signed the version

@@ -5,6 +5,7 @@
 #include "controls/progressbar/usercontrol1.h"
 #include "controls/xpbutton/xpbutton.h"
 #include "controlsform.h"
+#include "testhelpers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,6 +23,7 @@
 #include <memory>
 
 using namespace kivaro;
+using kivaro::test::writeFile;
 
 namespace {
 
@@ -97,12 +99,6 @@ QStringList strings(std::initializer_list<const char *> texts)
     for (const char *text : texts)
         result.append(QString::fromUtf8(text));
     return result;
-}
-
-bool writeFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(contents) == contents.size();
 }
 
 // True once the process has a handler of its own for signal (its SigCgt mask in /proc).
@@ -234,7 +230,6 @@ private Q_SLOTS:
     void savedButtonRendersAsTheLiveOne_data();
     void savedButtonRendersAsTheLiveOne();
     void startWithAnUnreadableFileFails();
-    void endsCleanlyWhenAsked_data();
     void endsCleanlyWhenAsked();
 
 private:
@@ -817,18 +812,11 @@ void TestControlsForm::startWithAnUnreadableFileFails()
              qPrintable(errors));
 }
 
-void TestControlsForm::endsCleanlyWhenAsked_data()
-{
-    QTest::addColumn<int>("signal");
-    QTest::newRow("Ctrl+C") << SIGINT;
-    QTest::newRow("kill") << SIGTERM;
-    QTest::newRow("terminal closed") << SIGHUP;
-}
-
+// The program as a user starts it: its form shown, then asked to end (each signal that asks it to
+// end takes the same way: tst_endsignals).
 void TestControlsForm::endsCleanlyWhenAsked()
 {
-    QFETCH(int, signal);
-    // The program as a user starts it: its form shown, then asked to end.
+    constexpr int signal = SIGTERM;
     QProcess controls;
     controls.start(QStringLiteral(KIVARO_CONTROLS), QStringList());
     QVERIFY(controls.waitForStarted());
