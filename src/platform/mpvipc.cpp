@@ -59,6 +59,16 @@ void MpvIpc::attach(const QString &serverPath)
 void MpvIpc::detach()
 {
     const bool wasAnswering = m_answering;
+    dropSocket();
+    m_serverPath.clear();
+    reset();
+    if (wasAnswering)
+        Q_EMIT stateChanged();
+}
+
+// Stops retrying and lets go of the connection; nothing it still sends reaches this object.
+void MpvIpc::dropSocket()
+{
     m_retry.stop();
     if (QLocalSocket *socket = m_socket.data()) {
         m_socket.clear();
@@ -66,10 +76,6 @@ void MpvIpc::detach()
         socket->abort();
         socket->deleteLater();
     }
-    m_serverPath.clear();
-    reset();
-    if (wasAnswering)
-        Q_EMIT stateChanged();
 }
 
 void MpvIpc::reset()
@@ -159,13 +165,7 @@ void MpvIpc::giveUp(const QString &reason)
 {
     const QString path = m_serverPath;
     const bool wasAnswering = m_answering;
-    m_retry.stop();
-    if (QLocalSocket *socket = m_socket.data()) {
-        m_socket.clear();
-        socket->disconnect(this);
-        socket->abort();
-        socket->deleteLater();
-    }
+    dropSocket();
     reset();
     m_serverPath = path;
     m_broken = true;

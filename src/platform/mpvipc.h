@@ -90,6 +90,7 @@ private:
     void socketLost(QLocalSocket *socket);
     void onReadyRead();
     void giveUp(const QString &reason);
+    void dropSocket();
     void handleLine(QByteArrayView line);
     void handleReply(const QJsonObject &message);
     void handleEvent(const QString &event, const QJsonObject &message);

@@ -51,14 +51,8 @@ public:
     explicit ThreadedServer(QList<Step> script)
         : m_script(std::move(script))
     {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), length);
-        ::listen(m_listener, 8);
-        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
+        m_listener = listenOnLoopback(8, address);
         m_port = ntohs(address.sin_port);
         m_thread = std::thread([this] { run(); });
     }

@@ -10,25 +10,33 @@
 
 namespace kivaro::test {
 
+// A TCP socket listening on a free loopback port, whose address is written to `address`.
+inline int listenOnLoopback(int backlog, sockaddr_in &address)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr *>(&address), length);
+    ::listen(fd, backlog);
+    ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
+    return fd;
+}
+
 // A loopback port whose listen queue is full: a connection attempt gets no answer at all.
 class DeafPort
 {
 public:
     DeafPort()
     {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), length);
-        ::listen(m_listener, 0);
-        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
+        m_listener = listenOnLoopback(0, address);
         m_port = ntohs(address.sin_port);
         // Fill the queue; from then on the kernel drops new connection attempts unanswered.
         for (int i = 0; i < 4; ++i) {
             const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-            ::connect(fd, reinterpret_cast<sockaddr *>(&address), length);
+            ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
             m_fillers.append(fd);
         }
     }
